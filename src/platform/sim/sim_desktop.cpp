@@ -1,0 +1,121 @@
+#include "platform/sim/sim_desktop.h"
+
+#include <algorithm>
+
+namespace quillomat::sim {
+
+std::vector<platform::WindowInfo> SimWindows::TopLevel() {
+  std::vector<platform::WindowInfo> list;
+  for (const auto& w : stack_) list.push_back(w.info);
+  return list;
+}
+
+platform::WindowId SimWindows::Foreground() {
+  for (const auto& w : stack_) {
+    if (w.info.visible && !w.minimized) return w.info.id;
+  }
+  return platform::kNoWindow;
+}
+
+SimWindows::SimWindow* SimWindows::Find(platform::WindowId window) {
+  for (auto& w : stack_) {
+    if (w.info.id == window) return &w;
+  }
+  return nullptr;
+}
+
+bool SimWindows::Activate(platform::WindowId window) {
+  auto it = std::find_if(stack_.begin(), stack_.end(),
+                         [&](const SimWindow& w) { return w.info.id == window; });
+  if (it == stack_.end() || it->refuses_activation) return false;
+  SimWindow w = *it;
+  w.minimized = false;
+  w.info.visible = true;
+  stack_.erase(it);
+  stack_.insert(stack_.begin(), w);
+  return true;
+}
+
+bool SimWindows::Show(platform::WindowId window, platform::ShowCommand command) {
+  SimWindow* w = Find(window);
+  if (!w) return false;
+  using platform::ShowCommand;
+  switch (command) {
+    case ShowCommand::kHide: w->info.visible = false; break;
+    case ShowCommand::kShow: w->info.visible = true; break;
+    case ShowCommand::kMinimize: w->minimized = true; break;
+    case ShowCommand::kMaximize: w->maximized = true; w->minimized = false; break;
+    case ShowCommand::kRestore: w->maximized = false; w->minimized = false; break;
+  }
+  return true;
+}
+
+bool SimWindows::MoveResize(platform::WindowId window, int left, int top, int width, int height) {
+  SimWindow* w = Find(window);
+  if (!w) return false;
+  w->left = left;
+  w->top = top;
+  w->width = width;
+  w->height = height;
+  return true;
+}
+
+bool SimWindows::Close(platform::WindowId window) {
+  auto it = std::find_if(stack_.begin(), stack_.end(),
+                         [&](const SimWindow& w) { return w.info.id == window; });
+  if (it == stack_.end()) return false;
+  stack_.erase(it);
+  return true;
+}
+
+platform::WindowId SimWindows::Open(const std::string& title, const std::string& program) {
+  SimWindow w;
+  w.info = {next_id_++, title, program, true};
+  stack_.insert(stack_.begin(), w);
+  return w.info.id;
+}
+
+bool SimShell::Open(const std::string& target, const std::string& parameters) {
+  opened_.push_back({target, parameters});
+  return !fails_;
+}
+
+namespace {
+class SimBlock : public platform::SharedBlock {
+ public:
+  explicit SimBlock(std::shared_ptr<std::vector<uint8_t>> bytes) : bytes_(std::move(bytes)) {}
+  uint8_t* Data() override { return bytes_->data(); }
+  size_t Size() const override { return bytes_->size(); }
+
+ private:
+  std::shared_ptr<std::vector<uint8_t>> bytes_;
+};
+class SimMutex : public platform::NamedMutex {};
+}  // namespace
+
+std::unique_ptr<platform::SharedBlock> SimNamedObjects::CreateBlock(const std::string& name,
+                                                                    size_t size) {
+  if (fails_) return nullptr;
+  auto& bytes = blocks_[name];
+  if (!bytes) bytes = std::make_shared<std::vector<uint8_t>>(size, 0);
+  return std::make_unique<SimBlock>(bytes);
+}
+
+std::unique_ptr<platform::NamedMutex> SimNamedObjects::CreateMutex(const std::string& name) {
+  if (fails_) return nullptr;
+  mutexes_.insert(name);
+  return std::make_unique<SimMutex>();
+}
+
+std::vector<uint8_t>* SimNamedObjects::Block(const std::string& name) {
+  auto it = blocks_.find(name);
+  return it == blocks_.end() ? nullptr : it->second.get();
+}
+
+bool SimSingleInstance::Claim() {
+  if (other_running_) return false;
+  held_ = true;
+  return true;
+}
+
+}  // namespace quillomat::sim

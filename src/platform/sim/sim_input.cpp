@@ -1,0 +1,68 @@
+#include "platform/sim/sim_input.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quillomat::sim {
+
+void SimInput::KeyEvent(uint8_t vk, bool up) {
+  if (vk == 0x14 && !up) caps_lock_ = !caps_lock_;
+  events_.push_back({Event::kKey, vk, up});
+}
+
+void SimInput::MouseEvent(uint32_t flags, int32_t x, int32_t y, int32_t data) {
+  events_.push_back({Event::kMouse, 0, false, flags, x, y, data});
+}
+
+// What the US layout answers: letters and digits on their own keys, Shift for the upper
+// row, the OEM keys for punctuation; no key for characters outside ASCII.
+int16_t SimInput::VkKeyScan(char c) {
+  const auto ch = static_cast<unsigned char>(c);
+  constexpr int16_t kShift = 0x100;
+  constexpr int16_t kCtrl = 0x200;
+  if (ch >= 'a' && ch <= 'z') return static_cast<int16_t>(ch - 'a' + 'A');
+  if (ch >= 'A' && ch <= 'Z') return static_cast<int16_t>(kShift | ch);
+  if (ch >= '0' && ch <= '9') return static_cast<int16_t>(ch);
+  static const char kShiftedDigits[] = ")!@#$%^&*(";
+  if (const char* p = std::strchr(kShiftedDigits, ch); p && ch) {
+    return static_cast<int16_t>(kShift | ('0' + (p - kShiftedDigits)));
+  }
+  struct Oem {
+    char plain, shifted;
+    uint8_t vk;
+  };
+  static constexpr Oem kOem[] = {{';', ':', 0xBA}, {'=', '+', 0xBB}, {',', '<', 0xBC},
+                                 {'-', '_', 0xBD}, {'.', '>', 0xBE}, {'/', '?', 0xBF},
+                                 {'`', '~', 0xC0}, {'[', '{', 0xDB}, {'\\', '|', 0xDC},
+                                 {']', '}', 0xDD}, {'\'', '"', 0xDE}};
+  for (const auto& k : kOem) {
+    if (ch == static_cast<unsigned char>(k.plain)) return k.vk;
+    if (ch == static_cast<unsigned char>(k.shifted)) return static_cast<int16_t>(kShift | k.vk);
+  }
+  switch (ch) {
+    case ' ': return 0x20;
+    case '\t': return 0x09;
+    case '\r': return 0x0D;
+    case '\n': return static_cast<int16_t>(kCtrl | 0x0D);
+    case '\b': return 0x08;
+    default: break;
+  }
+  if (ch >= 1 && ch <= 26) return static_cast<int16_t>(kCtrl | ('A' + ch - 1));
+  return -1;
+}
+
+std::vector<uint8_t> SimInput::HeldKeys() const {
+  std::vector<uint8_t> held;
+  for (const auto& e : events_) {
+    if (e.kind != Event::kKey) continue;
+    auto it = std::find(held.begin(), held.end(), e.vk);
+    if (e.up) {
+      if (it != held.end()) held.erase(it);
+    } else if (it == held.end()) {
+      held.push_back(e.vk);
+    }
+  }
+  return held;
+}
+
+}  // namespace quillomat::sim
