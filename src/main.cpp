@@ -1,1 +1,69 @@
-int main() { return 0; }
+// quillomat: the resident program.
+
+#include <QApplication>
+#include <QScreen>
+
+#include <iostream>
+#include <memory>
+
+#include "activation/publishing_hook_library.h"
+#include "management/main_win.h"
+#include "platform/posix/posix_named_objects.h"
+#include "platform/posix/posix_processes.h"
+#include "platform/posix/posix_shell.h"
+#include "platform/posix/posix_single_instance.h"
+#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_event_loop.h"
+#include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/qt_sound.h"
+#include "platform/unavailable.h"
+#include "startup/program.h"
+#include "ui/main_win_view.h"
+
+using namespace quillomat;
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("quillomat");
+  QApplication::setApplicationDisplayName(startup::kProgramTitle);
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  const QSize screen = QGuiApplication::primaryScreen()
+                           ? QGuiApplication::primaryScreen()->geometry().size()
+                           : QSize(1024, 768);
+
+  qtp::QtEventLoop event_loop;
+  qtp::QtMessageBoxes message_boxes;
+  qtp::QtClipboard clipboard;
+  qtp::QtSound sound;
+  platform::NoInput input({screen.width(), screen.height()});
+  platform::NoWindows windows;
+  posix::PosixProcesses processes;
+  posix::PosixShell shell;
+  posix::PosixNamedObjects named_objects;
+  posix::PosixSingleInstance single_instance;
+  platform::Platform platform{event_loop, message_boxes, input,     windows,       processes,
+                              shell,      sound,         clipboard, named_objects, single_instance};
+
+  // Until a desktop monitor is available, the hook library publishes and reports nothing.
+  auto make_hooks = [](uint8_t* shared) {
+    return std::make_unique<activation::PublishingHookLibrary>(shared);
+  };
+  std::vector<std::string> arguments;
+  const QStringList args = QApplication::arguments();
+  for (qsizetype i = 1; i < args.size(); ++i) arguments.push_back(args[i].toStdString());
+
+  auto program = std::make_unique<startup::Program>(
+      platform, startup::ProgramPaths::FromEnvironment(), make_hooks, std::move(arguments));
+  if (auto exit_code = program->Start()) {
+    std::cerr << "quillomat: " << program->exit_message() << "\n";
+    return *exit_code;
+  }
+
+  ui::TMainWinView view;
+  management::TMainWin main_win(*program, view);
+  view.Attach(&main_win, program->settings().use_tray);
+  if (!main_win.FormCreate()) return startup::kExitFatal;
+  if (!program->settings().use_tray) view.show();
+  return app.exec();
+}

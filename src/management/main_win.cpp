@@ -1,0 +1,179 @@
+#include "management/main_win.h"
+
+#include "management/macro_list_text.h"
+#include "platform/files.h"
+#include "startup/settings_file.h"
+#include "store/hot_key_flags.h"
+
+namespace quillomat::management {
+
+namespace {
+
+void PutLe32(uint8_t* at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+TMainWin::TMainWin(startup::Program& program, MainWinView& view)
+    : program_(program), view_(view) {}
+
+TMainWin::~TMainWin() = default;
+
+bool TMainWin::FormCreate() {
+  auto& platform = program_.platform();
+  auto& settings = program_.settings();
+  auto& index = program_.index();
+  auto& hooks = program_.hooks();
+  const uint32_t handle = view_.WindowHandle();
+
+  closing_ = false;
+  tray_supported_ = view_.TraySupported();
+  if (!tray_supported_) settings.use_tray = false;
+
+  remap_block_ =
+      platform.named_objects.CreateBlock(startup::kRemapBlockName, startup::kRemapBlockSize);
+  if (!remap_block_) {
+    program_.Fatal(startup::kBlockNotCreated);
+    return false;
+  }
+  PutLe32(remap_block_->Data(), handle);
+  remap_block_->Data()[103] = 0;
+
+  cbt_block_ = platform.named_objects.CreateBlock(startup::kCbtBlockName, startup::kCbtBlockSize);
+  if (!cbt_block_) {
+    program_.Fatal(startup::kBlockNotCreated);
+    return false;
+  }
+  uint8_t* cbt = cbt_block_->Data();
+  PutLe32(cbt, handle);
+  PutLe32(cbt + 8, handle);
+  PutLe32(cbt + 12, handle);
+  cbt_hook_ = hooks.QlxHookCBT();
+  PutLe32(cbt + 4, cbt_hook_);
+  cbt[16] = 1;
+
+  // The index starts with no capture, the main window as both windows, no programs.
+  index.capture_option_740 = index.capture_double_alt = 0;
+  index.capture_option_765 = index.capture_option_775 = 0;
+  index.capture_window_sizes = index.capture_window_sizes_copy = 0;
+  index.capture_keys = index.capture_mouse = index.capture_relative_to_screen = 0;
+  index.capture_time = 0;
+  index.stop_key_code.Set(0);
+  index.stop_ctrl = index.stop_alt = index.stop_shift = 0;
+  index.init_flag = 0;
+  index.flag_14296 = 0;
+  index.nt = 1;
+  hooks.QlxUpCapture(index);
+  hooks.QlxUpInit(index);
+  index.main_window.Set(handle);
+  hooks.QlxUpWindow(index);
+  store::SetSecWind(index, hooks, handle, false);
+  index.top_program.Set("");
+  hooks.QlxUpProg(index);
+  index.capture_on = 0;
+  hooks.QlxUpCaptureOn(index);
+  for (auto& name : index.running_programs) name.Set("");
+  index.running_program_count.Set(0);
+  hooks.QlxUpProgs(index);
+
+  store::SetHotKeys(index, hooks);
+  keyboard_hook_ = hooks.QlxHookKeyboard();
+  mouse_hook_ = hooks.QlxHookMouse();
+  index.keyboard_hook.Set(keyboard_hook_);
+  index.mouse_hook.Set(mouse_hook_);
+  hooks.QlxUpKeyHook(index);
+  hooks.QlxUpMouseHook(index);
+
+  start_flags_ = {};
+  for (const auto& argument : program_.arguments()) ApplyArgument(argument);
+
+  screen_ = platform.input.Screen();
+  speed_factor_ = 1.0;
+  view_.SetGeometry({settings.left, settings.top, settings.width, settings.height});
+  return true;
+}
+
+void TMainWin::ApplyArgument(const std::string& argument) {
+  const startup::ParamResult result =
+      startup::ProcessParam(argument, program_.settings(), start_flags_);
+  if (!result.file_to_load.empty()) LoadFromCommandLine(result.file_to_load);
+}
+
+void TMainWin::LoadFromCommandLine(const std::string& path) {
+  program_.settings().current_file = path;
+  program_.macro_file().LoadMacroFile(path);
+  store::SetHotKeys(program_.index(), program_.hooks());
+  DoCaption();
+  FillList();
+}
+
+void TMainWin::FormShow() {
+  DoCaption();
+  FillList();
+}
+
+void TMainWin::FormActivate() {
+  // The desktop gives a program no start show command to honour; the window opens as the
+  // window manager places it.
+}
+
+void TMainWin::FormPaint() {
+  if (!start_flags_.hide_on_first_paint) return;
+  start_flags_.hide_on_first_paint = false;
+  view_.HideWindow();
+}
+
+void TMainWin::FormClose() {
+  closing_ = true;
+  auto& hooks = program_.hooks();
+  hooks.QlxUnHook(keyboard_hook_);
+  hooks.QlxUnHook(mouse_hook_);
+  if (remap_hook_) hooks.QlxUnHook(remap_hook_);
+  hooks.QlxUnHook(cbt_hook_);
+  cbt_block_.reset();
+  remap_block_.reset();
+
+  auto& settings = program_.settings();
+  const WindowGeometry g = view_.Geometry();
+  settings.width = g.width;
+  settings.height = g.height;
+  settings.left = g.left;
+  settings.top = g.top;
+  const std::string& path = program_.paths().settings_file;
+  if (!startup::SaveSettings(path, settings)) {
+    program_.platform().message_boxes.Show(
+        "Error", "The settings could not be saved to " + path + ".");
+  }
+}
+
+std::string TMainWin::DisplayName() const {
+  std::string name = platform::FileNamePart(platform::FullPath(program_.settings().current_file));
+  return name.size() >= 4 ? name.substr(0, name.size() - 4) : std::string();
+}
+
+void TMainWin::DoCaption() {
+  std::string caption = std::string(startup::kProgramTitle) + " (" + DisplayName() + ")";
+  if (start_flags_.browse_all) {
+    caption += "    (Browse All Mode)";
+  } else if (start_flags_.browse) {
+    caption += "    (Browse Mode)";
+  }
+  view_.SetCaption(caption);
+}
+
+std::vector<MacroListRow> TMainWin::Rows() const {
+  const auto& index = program_.index();
+  const auto& settings = program_.settings();
+  std::vector<MacroListRow> rows;
+  for (int n = 1; n <= index.Count(); ++n) {
+    rows.push_back({n, ActivationText(index.Activation(n), settings.trigwords[n]),
+                    settings.nicknames[n], ScopeText(index.Scope(n), index.ScopeName(n)),
+                    index.Active(n)});
+  }
+  return rows;
+}
+
+void TMainWin::FillList() { view_.SetRows(Rows()); }
+
+}  // namespace quillomat::management

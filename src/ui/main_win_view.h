@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "management/main_win.h"
+
+class QTableWidget;
+class QSystemTrayIcon;
+
+namespace quillomat::ui {
+
+// The main window's widgets: the caption, the list of macros and the program's tray icon.
+class TMainWinView : public QMainWindow, public management::MainWinView {
+  Q_OBJECT
+
+ public:
+  explicit TMainWinView(QWidget* parent = nullptr);
+  ~TMainWinView() override;
+
+  void Attach(management::TMainWin* logic, bool use_tray);
+
+  uint32_t WindowHandle() override;
+  bool TraySupported() override;
+  void SetCaption(const std::string& caption) override;
+  void SetRows(const std::vector<management::MacroListRow>& rows) override;
+  void SetGeometry(const management::WindowGeometry& geometry) override;
+  management::WindowGeometry Geometry() override;
+  void HideWindow() override;
+  void MinimizeApp() override;
+  void MaximizeWindow() override;
+
+  QTableWidget* list() const { return list_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void OpenFromTray();
+
+  management::TMainWin* logic_ = nullptr;
+  QTableWidget* list_;
+  QSystemTrayIcon* tray_ = nullptr;
+  bool shown_once_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace quillomat::ui
