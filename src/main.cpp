@@ -2,6 +2,11 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QSocketNotifier>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <iostream>
 #include <memory>
@@ -21,6 +26,33 @@
 #include "ui/main_win_view.h"
 
 using namespace quillomat;
+
+namespace {
+
+int signal_pipe[2] = {-1, -1};
+
+void OnTerminate(int) {
+  const char byte = 1;
+  [[maybe_unused]] auto n = write(signal_pipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT close the main window as its close box does, so the settings are saved.
+void CloseOnTerminate(QWidget* window) {
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_pipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, window);
+  QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+    char byte;
+    [[maybe_unused]] auto n = read(signal_pipe[0], &byte, 1);
+    window->close();
+  });
+  struct sigaction action {};
+  action.sa_handler = OnTerminate;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -64,6 +96,7 @@ int main(int argc, char** argv) {
   management::TMainWin main_win(*program, view);
   view.Attach(&main_win, program->settings().use_tray);
   if (!main_win.FormCreate()) return startup::kExitFatal;
+  CloseOnTerminate(&view);
   if (!program->settings().use_tray) view.show();
   return app.exec();
 }
