@@ -7,11 +7,11 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libx11-dev libxtst-dev libxi-dev libasound2-dev
+  libx11-dev libxtst-dev libxi-dev libxres-dev libasound2-dev
   # tests, fuzzing and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # a real X server with a window manager for the desktop tests, and the tools they read with
-  xvfb openbox x11-utils x11-xserver-utils xclip wmctrl xauth
+  xvfb openbox x11-utils x11-xserver-utils xclip wmctrl xdotool xauth
 )
 
 missing=()
