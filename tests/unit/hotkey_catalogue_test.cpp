@@ -126,14 +126,14 @@ TEST(HotKeyCatalogue, DecodesExamples) {
 // Reads a name back into modifiers and key, independently of how the catalogue is built.
 TEST(HotKeyCatalogue, EveryNameAgreesWithItsDecoding) {
   std::map<std::string, int> key_codes = {
-      {"Enter", 13},      {"Tab", 9},          {"Backspace", 8},   {"Space", 32},
-      {"Insert", 45},     {"Delete", 46},      {"Home", 36},       {"End", 35},
-      {"Page Up", 33},    {"Page Down", 34},   {"Left Arrow", 37}, {"Right Arrow", 39},
-      {"Up Arrow", 38},   {"Down Arrow", 40},  {".", 190},         {",", 188},
-      {"/", 191},         {";", 186},          {"'", 222},         {"\\", 220},
-      {"[", 219},         {"]", 221},          {"-", 189},         {"=", 187},
-      {"`", 192},         {"Keypad /", 111},   {"Keypad *", 106},  {"Keypad -", 109},
-      {"Keypad +", 107},  {"ESC", 27},
+      {"Enter", 13},     {"Tab", 9},         {"Backspace", 8},   {"Space", 32},
+      {"Insert", 45},    {"Delete", 46},     {"Home", 36},       {"End", 35},
+      {"Page Up", 33},   {"Page Down", 34},  {"Left Arrow", 37}, {"Right Arrow", 39},
+      {"Up Arrow", 38},  {"Down Arrow", 40}, {".", 190},         {",", 188},
+      {"/", 191},        {";", 186},         {"'", 222},         {"\\", 220},
+      {"[", 219},        {"]", 221},         {"-", 189},         {"=", 187},
+      {"`", 192},        {"Keypad /", 111},  {"Keypad *", 106},  {"Keypad -", 109},
+      {"Keypad +", 107}, {"ESC", 27},
   };
   for (char c = 'A'; c <= 'Z'; ++c) key_codes[std::string(1, c)] = c;
   for (char c = '0'; c <= '9'; ++c) key_codes[std::string(1, c)] = c;
@@ -147,8 +147,10 @@ TEST(HotKeyCatalogue, EveryNameAgreesWithItsDecoding) {
     std::string rest = name;
     for (bool stripped = true; stripped;) {
       stripped = false;
-      for (auto [prefix, flag] : {std::pair{"Ctrl+", &parsed.ctrl}, {"Alt+", &parsed.alt},
-                                  {"Shift+", &parsed.shift}, {"Win+", &parsed.win}}) {
+      for (auto [prefix, flag] : {std::pair{"Ctrl+", &parsed.ctrl},
+                                  {"Alt+", &parsed.alt},
+                                  {"Shift+", &parsed.shift},
+                                  {"Win+", &parsed.win}}) {
         if (rest.rfind(prefix, 0) == 0) {
           *flag = true;
           rest.erase(0, std::string(prefix).size());
@@ -190,9 +192,9 @@ TEST(CheckBad, AsksForTheTenClashingHotKeysOnly) {
     EXPECT_TRUE(CheckBad(i, boxes));
     if (boxes.shown().size() > before) asked.push_back(HotKeyName(i));
   }
-  EXPECT_EQ(asked, (std::vector<std::string>{"Alt+F6", "Ctrl+Alt+F6", "Alt+Shift+F6", "Win+D",
-                                             "Win+E", "Win+F", "Win+M", "Win+R", "Win+F1",
-                                             "Win+Ctrl+F"}));
+  EXPECT_EQ(asked,
+            (std::vector<std::string>{"Alt+F6", "Ctrl+Alt+F6", "Alt+Shift+F6", "Win+D", "Win+E",
+                                      "Win+F", "Win+M", "Win+R", "Win+F1", "Win+Ctrl+F"}));
 }
 
 TEST(CheckBad, WinDAsksAndNoRefuses) {
@@ -252,9 +254,8 @@ TEST(RegenerateHotKey, MouseEntryWaitsFiftyMillisecondsPumpingBeforeTheClick) {
   sim::SimInput input;
   sim::SimEventLoop loop;
   size_t events_at_30ms = 0;
-  loop.SetMessageHandler([&](const platform::PostedMessage&) {
-    events_at_30ms = input.events().size();
-  });
+  loop.SetMessageHandler(
+      [&](const platform::PostedMessage&) { events_at_30ms = input.events().size(); });
   loop.PostAt(30, {0x401});
   RegenerateHotKey(HotKeyIndex("Ctrl+Shift+RMouse"), input, loop);
   EXPECT_EQ(Trace(input), (std::vector<std::string>{"v17", "v16", "m8", "m16", "^16", "^17"}));
