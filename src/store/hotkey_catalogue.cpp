@@ -104,8 +104,11 @@ std::vector<Entry> BuildCatalogue() {
   const std::vector<Key> ldf = LettersDigitsFKeys();
   const std::vector<Key> fkeys = FKeys();
   Builder b;
+  // 0..287
   b.KeysBySet(ldf, std::array{kCtrl, kAlt, kCtrlShift, kCtrlAlt, kAltShift, kCtrlAltShift});
+  // 288..311
   b.KeysBySet(fkeys, std::array{kNone, kShift});
+  // 312..363
   b.KeysByKey(std::array{Key{"Enter", 13}}, kSevenSets);
   b.KeysByKey(std::array{Key{"Tab", 9}},
               std::array{kCtrl, kShift, kCtrlShift, kCtrlAlt, kCtrlAltShift});
@@ -113,27 +116,33 @@ std::vector<Entry> BuildCatalogue() {
   b.KeysByKey(std::array{Key{"Delete", 46}},
               std::array{kCtrl, kAlt, kShift, kCtrlShift, kAltShift});
   b.KeysByKey(std::array{Key{"Home", 36}, Key{"End", 35}}, kSevenSets);
+  // 364..429
   b.KeysByKey(std::array{Key{".", 190}, Key{",", 188}, Key{"/", 191}, Key{";", 186}, Key{"'", 222},
                          Key{"\\", 220}, Key{"[", 219}, Key{"]", 221}, Key{"-", 189}, Key{"=", 187},
                          Key{"`", 192}},
               std::array{kCtrl, kAlt, kCtrlShift, kAltShift, kCtrlAlt, kCtrlAltShift});
+  // 430..461
   b.KeysByKey(
       std::array{Keypad("/", 111), Keypad("*", 106), Keypad("-", 109), Keypad("+", 107)},
       std::array{kNone, kCtrl, kAlt, kShift, kCtrlShift, kAltShift, kCtrlAlt, kCtrlAltShift});
   const std::array<Key, 6> moves = {Key{"Page Up", 33},    Key{"Page Down", 34},
                                     Key{"Left Arrow", 37}, Key{"Right Arrow", 39},
                                     Key{"Up Arrow", 38},   Key{"Down Arrow", 40}};
+  // 462..513
   b.KeysByKey(std::array{Key{"Insert", 45}, Key{"Delete", 46}, Key{"Home", 36}, Key{"End", 35}},
               std::array{kNone});
   b.KeysByKey(moves, std::array{kNone});
   b.KeysByKey(moves, kSevenSets);
+  // 514..553
   std::vector<Key> keypad_digits;
   for (int d = 0; d <= 9; ++d) {
     keypad_digits.push_back(
         Keypad(std::string(1, static_cast<char>('0' + d)), static_cast<uint8_t>(96 + d)));
   }
   b.KeysByKey(keypad_digits, std::array{kNone, kCtrl, kAlt, kCtrlAlt});
+  // 554..697
   b.KeysBySet(ldf, std::array{kWin, kWinCtrl, kWinAlt});
+  // 698..719
   b.Add(kNone, {"ESC", 27});
   b.KeysByKey(std::array{Key{"LMouse", 0, 1}, Key{"RMouse", 0, 2}, Key{"MMouse", 0, 3}},
               std::array{kNone, kShift, kCtrl, kAlt, kCtrlShift, kCtrlAlt, kShiftAlt});
@@ -155,7 +164,7 @@ constexpr uint8_t kVkMenu = 18;
 constexpr uint8_t kVkRightWin = 92;
 constexpr int kMouseSettleMs = 50;
 
-bool InRange(int index) { return index >= 0 && index < kCatalogueSize; }
+bool InRange(int index) { return index >= 0 && static_cast<size_t>(index) < Catalogue().size(); }
 
 }  // namespace
 
@@ -167,7 +176,7 @@ DecipheredKey DecipherKey(int index) {
 
 int HotKeyIndex(const std::string& name) {
   const auto& catalogue = Catalogue();
-  for (int i = 0; i < kCatalogueSize; ++i) {
+  for (int i = 0; i < static_cast<int>(catalogue.size()); ++i) {
     if (catalogue[i].name == name) return i;
   }
   return -1;

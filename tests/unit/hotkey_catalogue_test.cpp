@@ -1,7 +1,9 @@
 #include "store/hotkey_catalogue.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -261,6 +263,29 @@ TEST(RegenerateHotKey, MouseEntryWaitsFiftyMillisecondsPumpingBeforeTheClick) {
   EXPECT_EQ(Trace(input), (std::vector<std::string>{"v17", "v16", "m8", "m16", "^16", "^17"}));
   EXPECT_EQ(events_at_30ms, 2u);  // modifiers down, no click yet
   EXPECT_EQ(loop.ElapsedMs(), 50);
+}
+
+// Runs qlx with the arguments; returns the exit code and what it wrote to stdout.
+std::pair<int, std::string> RunQlx(const std::string& args) {
+  std::string out;
+  FILE* pipe = popen((std::string(QLX_PATH) + " " + args + " 2>/dev/null").c_str(), "r");
+  if (!pipe) return {-1, ""};
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  const int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+TEST(QlxCatalogue, ListsEveryHotKeyAndRefusesArguments) {
+  const auto [code, out] = RunQlx("catalogue");
+  EXPECT_EQ(code, 0);
+  std::string expected;
+  for (int i = 0; i < kCatalogueSize; ++i) {
+    expected += std::to_string(i) + "\t" + HotKeyName(i) + "\n";
+  }
+  EXPECT_EQ(out, expected);
+  EXPECT_EQ(RunQlx("catalogue extra").first, 2);
+  EXPECT_EQ(RunQlx("catalogue --help").first, 0);
 }
 
 }  // namespace
