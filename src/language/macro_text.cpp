@@ -446,6 +446,12 @@ std::string SpeedToken(double factor) {
   return WriteToken(token);
 }
 
+std::string_view CaptureSpeedToken(int choice) {
+  static constexpr std::string_view kForms[] = {"<SPEED:00001>", "<SPEED:00002>", "<SPEED:00.50>",
+                                                "<SPEED:00.25>"};
+  return choice >= 1 && choice <= 4 ? kForms[choice - 1] : std::string_view();
+}
+
 std::string KeystrokeSpeedToken(int milliseconds) {
   Token token = Of(K::kKeystrokeSpeed);
   token.numbers[0] = milliseconds;

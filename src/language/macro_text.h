@@ -91,6 +91,9 @@ std::string WheelToken(bool forward, int notches);
 std::string DelayToken(double seconds);
 std::string MillisecondDelayToken(int milliseconds);
 std::string SpeedToken(double factor);
+// The speed a timed capture starts with: 1 normal, 2 half speed, 3 double, 4 four times.
+// "" for any other choice.
+std::string_view CaptureSpeedToken(int choice);
 std::string KeystrokeSpeedToken(int milliseconds);
 std::string MouseSpeedToken(int milliseconds);
 std::string PauseAtToken(int top, int left, std::string_view message);

@@ -72,7 +72,9 @@ TEST(ReadToken, TellsApartTokensThatShareLeadingCharacters) {
     EXPECT_EQ(token.kind, c.kind);
     EXPECT_EQ(token.length, c.length);
     const int code = token.kind == K::kDate || token.kind == K::kTime ? token.format : token.code;
-    if (c.code_or_format != 0) EXPECT_EQ(code, c.code_or_format);
+    if (c.code_or_format != 0) {
+      EXPECT_EQ(code, c.code_or_format);
+    }
   }
 }
 
@@ -236,8 +238,9 @@ TEST(TokenTable, NoPrefixBeginsAnother) {
   }
   for (size_t i = 0; i < prefixes.size(); ++i) {
     for (size_t j = 0; j < prefixes.size(); ++j) {
-      if (i != j)
+      if (i != j) {
         EXPECT_FALSE(prefixes[j].starts_with(prefixes[i])) << prefixes[i] << " " << prefixes[j];
+      }
     }
   }
 }
@@ -366,6 +369,17 @@ TEST(WriteToken, ExactForms) {
       {LaunchTitledToken(K::kLaunchNo, 1, "a<b", "P", ""), "<LAUNCHNO:01a<LAUNCH:P>"},
   };
   for (const auto& [written, expected] : cases) EXPECT_EQ(written, expected);
+  const std::vector<std::pair<int, double>> capture_speeds = {
+      {1, 1.0}, {2, 2.0}, {3, 0.5}, {4, 0.25}};
+  for (const auto& [choice, factor] : capture_speeds) {
+    const std::string_view written = CaptureSpeedToken(choice);
+    const Token read = ReadToken(written, 0);
+    EXPECT_EQ(read.kind, K::kSpeed);
+    EXPECT_EQ(read.length, written.size());
+    EXPECT_EQ(read.reals[0], factor);
+  }
+  EXPECT_EQ(CaptureSpeedToken(2), "<SPEED:00002>");
+  EXPECT_EQ(CaptureSpeedToken(5), "");
   EXPECT_EQ(AltKeypadToken(""), std::nullopt);
   EXPECT_EQ(AltKeypadToken("12345"), std::nullopt);
   EXPECT_EQ(AltKeypadToken("6a"), std::nullopt);
