@@ -3,6 +3,7 @@
 #include "platform/clipboard.h"
 #include "platform/event_loop.h"
 #include "platform/input.h"
+#include "platform/locale.h"
 #include "platform/message_boxes.h"
 #include "platform/named_objects.h"
 #include "platform/processes.h"
@@ -25,6 +26,7 @@ struct Platform {
   Clipboard& clipboard;
   NamedObjects& named_objects;
   SingleInstance& single_instance;
+  Locale& locale;
 };
 
 }  // namespace quillomat::platform

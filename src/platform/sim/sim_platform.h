@@ -4,6 +4,7 @@
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_event_loop.h"
 #include "platform/sim/sim_input.h"
+#include "platform/sim/sim_locale.h"
 #include "platform/sim/sim_message_boxes.h"
 
 namespace quillomat::sim {
@@ -20,10 +21,11 @@ struct SimPlatform {
   SimClipboard clipboard;
   SimNamedObjects named_objects;
   SimSingleInstance single_instance;
+  SimLocale locale;
 
   platform::Platform View() {
     return {event_loop, message_boxes, input,     windows,       processes,
-            shell,      sound,         clipboard, named_objects, single_instance};
+            shell,      sound,         clipboard, named_objects, single_instance, locale};
   }
 };
 
