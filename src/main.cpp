@@ -13,6 +13,7 @@
 
 #include "activation/publishing_hook_library.h"
 #include "management/main_win.h"
+#include "platform/posix/posix_locale.h"
 #include "platform/posix/posix_named_objects.h"
 #include "platform/posix/posix_processes.h"
 #include "platform/posix/posix_shell.h"
@@ -74,8 +75,10 @@ int main(int argc, char** argv) {
   posix::PosixShell shell;
   posix::PosixNamedObjects named_objects;
   posix::PosixSingleInstance single_instance;
-  platform::Platform platform{event_loop, message_boxes, input,     windows,       processes,
-                              shell,      sound,         clipboard, named_objects, single_instance};
+  posix::PosixLocale locale;
+  platform::Platform platform{event_loop, message_boxes, input,         windows,
+                              processes,  shell,         sound,         clipboard,
+                              named_objects, single_instance, locale};
 
   // Until a desktop monitor is available, the hook library publishes and reports nothing.
   auto make_hooks = [](uint8_t* shared) {
