@@ -2,7 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/text_form.h"
-#include "store/hotkey_catalogue.h"
+#include "management/macro_list_text.h"
 #include "store/macro_file_io.h"
 
 namespace quillomat::cli {
@@ -16,31 +16,6 @@ constexpr char kUsage[] =
     "key), nickname, scope (\"GLOBAL\", \"Window: \" or \"Program: \" and the name, \"Popup\n"
     "Menu\", \"SYSTEM\") and whether it is active (\"Yes\" or \"No\"). Text is shown as UTF-8.\n"
     "The file is only read: a missing file is not created.\n";
-
-std::string ActivationText(const store::MacroRecord& r) {
-  const uint16_t activation = static_cast<uint16_t>(r.activation.Get());
-  if (activation == store::kTimedMacro) return "Timed Macro";
-  if (activation == store::kTrigwordMacro) return DisplayText(r.trigword.Get());
-  const std::string name = store::HotKeyName(activation);
-  return name.empty() ? "Hot key " + std::to_string(activation) + " (unknown)" : name;
-}
-
-std::string ScopeText(const store::MacroRecord& r) {
-  switch (r.scope.Get()) {
-    case store::kScopeGlobal:
-      return "GLOBAL";
-    case store::kScopeWindow:
-      return "Window: " + DisplayText(r.scope_name.Get());
-    case store::kScopeProgram:
-      return "Program: " + DisplayText(r.scope_name.Get());
-    case store::kScopePopupMenu:
-      return "Popup Menu";
-    case store::kScopeSystem:
-      return "SYSTEM";
-    default:
-      return "Scope " + std::to_string(r.scope.Get()) + " (unknown)";
-  }
-}
 
 }  // namespace
 
@@ -61,8 +36,12 @@ int RunList(const std::vector<std::string>& args) {
   }
   int n = 0;
   for (const auto& r : contents.records) {
-    std::cout << ++n << '\t' << ActivationText(r) << '\t' << DisplayText(r.nickname.Get()) << '\t'
-              << ScopeText(r) << '\t' << (r.active ? "Yes" : "No") << '\n';
+    const auto activation = static_cast<uint16_t>(r.activation.Get());
+    const auto scope = static_cast<uint16_t>(r.scope.Get());
+    std::cout << ++n << '\t' << DisplayText(management::ActivationText(activation, r.trigword.Get()))
+              << '\t' << DisplayText(r.nickname.Get()) << '\t'
+              << DisplayText(management::ScopeText(scope, r.scope_name.Get())) << '\t'
+              << (r.active ? "Yes" : "No") << '\n';
   }
   if (contents.trailing_bytes > 0) {
     std::cerr << "qlx list: warning: " << path << " ends in an incomplete record of "

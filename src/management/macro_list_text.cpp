@@ -8,7 +8,8 @@ namespace quillomat::management {
 std::string ActivationText(uint16_t activation, const std::string& trigword) {
   if (activation == store::kTimedMacro) return "Timed Macro";
   if (activation == store::kTrigwordMacro) return trigword;
-  return store::HotKeyName(activation);
+  const std::string name = store::HotKeyName(activation);
+  return name.empty() ? "Hot key " + std::to_string(activation) + " (unknown)" : name;
 }
 
 std::string ScopeText(uint16_t scope, const std::string& scope_name) {
@@ -18,7 +19,7 @@ std::string ScopeText(uint16_t scope, const std::string& scope_name) {
     case store::kScopeProgram: return "Program: " + scope_name;
     case store::kScopePopupMenu: return "Popup Menu";
     case store::kScopeSystem: return "SYSTEM";
-    default: return "Scope " + std::to_string(scope);
+    default: return "Scope " + std::to_string(scope) + " (unknown)";
   }
 }
 
