@@ -51,9 +51,9 @@ std::string_view Unquote(std::string_view value) {
 // The text to write for a value, so that reading it gives the value back.
 std::string Encode(std::string_view value) {
   const bool needs_quotes =
-      !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) ||
-                         (value.size() > 1 && IsQuote(value.front()) &&
-                          value.back() == value.front()));
+      !value.empty() &&
+      (IsBlank(value.front()) || IsBlank(value.back()) ||
+       (value.size() > 1 && IsQuote(value.front()) && value.back() == value.front()));
   if (!needs_quotes) return std::string(value);
   std::string out;
   out.reserve(value.size() + 2);
@@ -122,8 +122,8 @@ void ProfileFile::Parse(std::string_view text) {
     if (!body.empty() && body.front() == '[') {
       const std::size_t close = body.find(']');
       line.kind = Kind::kSection;
-      line.name = std::string(
-          Trim(body.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+      line.name = std::string(Trim(
+          body.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
     } else if (!body.empty() && body.front() != ';') {
       const std::size_t eq = body.find('=');
       if (eq != std::string_view::npos && !Trim(body.substr(0, eq)).empty()) {

@@ -85,8 +85,7 @@ class Saver {
   explicit Saver(ProfileFile& file) : file_(file) {}
 
   template <typename T>
-  void Number(std::string_view section, std::string_view key, const T& field, T,
-              std::size_t = 0) {
+  void Number(std::string_view section, std::string_view key, const T& field, T, std::size_t = 0) {
     file_.Set(section, key, std::to_string(field));
   }
   void YesNo(std::string_view section, std::string_view key, const bool& field, bool,
