@@ -84,6 +84,8 @@ struct SettingsRecord {
   // Filled from the macro file, indexed by macro number 1..500 (entry 0 unused).
   std::array<std::string, store::kMaxMacros + 1> nicknames;
   std::array<std::string, store::kMaxMacros + 1> trigwords;
+
+  bool operator==(const SettingsRecord&) const = default;
 };
 
 }  // namespace quillomat::startup
