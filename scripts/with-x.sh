@@ -30,12 +30,12 @@ export DISPLAY="$display"
 if [ $wm -eq 1 ]; then
   openbox --sm-disable >/dev/null 2>&1 &
   pids+=($!)
+  wm_running() { [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" == *"window id"* ]]; }
   for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    wm_running && break
     sleep 0.1
   done
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
-    { echo "with-x: openbox did not start" >&2; exit 1; }
+  wm_running || { echo "with-x: openbox did not start" >&2; exit 1; }
 fi
 
 status=0

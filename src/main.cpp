@@ -58,7 +58,6 @@ void CloseOnTerminate(QWidget* window) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("quillomat");
-  QApplication::setApplicationDisplayName(startup::kProgramTitle);
   QApplication::setQuitOnLastWindowClosed(false);
 
   const QSize screen = QGuiApplication::primaryScreen()

@@ -95,9 +95,11 @@ bool TMainWin::FormCreate() {
 }
 
 void TMainWin::ApplyArgument(const std::string& argument) {
-  const startup::ParamResult result =
-      startup::ProcessParam(argument, program_.settings(), start_flags_);
-  if (!result.file_to_load.empty()) LoadFromCommandLine(result.file_to_load);
+  const startup::CommandLineEffects effects = startup::ProcessParam(argument, program_.settings());
+  start_flags_.hide_on_first_paint |= effects.hide_on_first_paint;
+  start_flags_.browse |= effects.browse;
+  start_flags_.browse_all |= effects.browse_all;
+  if (!effects.file_to_load.empty()) LoadFromCommandLine(effects.file_to_load);
 }
 
 void TMainWin::LoadFromCommandLine(const std::string& path) {

@@ -64,7 +64,7 @@ class TMainWin {
   std::string DisplayName() const;
   std::vector<MacroListRow> Rows() const;
 
-  const startup::StartFlags& start_flags() const { return start_flags_; }
+  const startup::CommandLineEffects& start_flags() const { return start_flags_; }
   bool closing() const { return closing_; }
 
  private:
@@ -73,7 +73,8 @@ class TMainWin {
 
   startup::Program& program_;
   MainWinView& view_;
-  startup::StartFlags start_flags_;
+  // What the switches asked for: hiding on the first paint, the browse modes.
+  startup::CommandLineEffects start_flags_;
   bool closing_ = false;
   bool tray_supported_ = false;
   platform::ScreenSize screen_;

@@ -4,7 +4,7 @@
 
 namespace quillomat::startup {
 
-Program::Program(platform::Platform& platform, ProgramPaths paths, HookLibraryFactory make_hooks,
+Program::Program(platform::Platform platform, ProgramPaths paths, HookLibraryFactory make_hooks,
                  std::vector<std::string> arguments)
     : platform_(platform),
       paths_(std::move(paths)),

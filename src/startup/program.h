@@ -49,7 +49,7 @@ using HookLibraryFactory =
 // mutexes of the hook library, the index working copy, the settings and the macro file.
 class Program {
  public:
-  Program(platform::Platform& platform, ProgramPaths paths, HookLibraryFactory make_hooks,
+  Program(platform::Platform platform, ProgramPaths paths, HookLibraryFactory make_hooks,
           std::vector<std::string> arguments);
   ~Program();
 
@@ -72,7 +72,7 @@ class Program {
   store::MacroFile& macro_file() { return *macro_file_; }
 
  private:
-  platform::Platform& platform_;
+  platform::Platform platform_;  // a bundle of references
   ProgramPaths paths_;
   HookLibraryFactory make_hooks_;
   std::vector<std::string> arguments_;

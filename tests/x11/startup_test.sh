@@ -18,10 +18,10 @@ wait_for 20 window_titled "Quillomat 98 (QUILX)" || fail "the main window did no
 "$QUILLOMAT" >"$work/second.log" 2>&1 &
 second=$!
 wait_for 20 has_window_of_pid "$second" || fail "the second start showed no message"
-grep -qF "Quillomat 98 is already running." "$work/second.log" || fail "wrong message: $(cat "$work/second.log")"
 wmctrl -i -c "$(window_of_pid "$second")"
 wait_for 10 exited "$second" || fail "the second start did not exit"
 wait "$second" || fail "the second start exited with $?"
+grep -qF "Quillomat 98 is already running." "$work/second.log" || fail "wrong message: $(cat "$work/second.log")"
 
 # The first is still running, and closes cleanly when its window is closed.
 kill -0 "$first" || fail "the first instance ended"
