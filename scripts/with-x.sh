@@ -1,25 +1,30 @@
 #!/usr/bin/env bash
-# Runs a command against a throwaway X server: Xvfb on a free display with openbox as the
-# window manager. Both are stopped afterwards, also when the command fails.
+# Runs a command against a throwaway X server: Xvfb on a display of its choosing, with
+# openbox as the window manager. Both are stopped afterwards, also when the command fails.
 #   scripts/with-x.sh [--no-wm] COMMAND [ARGS...]
 set -euo pipefail
 
 wm=1
 if [ "${1:-}" = "--no-wm" ]; then wm=0; shift; fi
 
-n=90
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-display=":$n"
-
+display_file=$(mktemp)
 pids=()
 stop() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+  rm -f "$display_file"
 }
 trap stop EXIT
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and reports it, so parallel runs never collide.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 pids+=($!)
+for _ in $(seq 100); do
+  [ -s "$display_file" ] && break
+  sleep 0.1
+done
+display=":$(head -n 1 "$display_file" | tr -d '[:space:]')"
+[ "$display" != ":" ] || { echo "with-x: Xvfb did not start" >&2; exit 1; }
 for _ in $(seq 100); do
   xdpyinfo -display "$display" >/dev/null 2>&1 && break
   sleep 0.1

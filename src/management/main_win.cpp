@@ -111,7 +111,9 @@ void TMainWin::LoadFromCommandLine(const std::string& path) {
 }
 
 void TMainWin::FormShow() {
+  const auto& settings = program_.settings();
   DoCaption();
+  view_.SetColumnWidths(settings.col1_width, settings.col2_width, settings.col3_width);
   FillList();
 }
 

@@ -35,6 +35,8 @@ class MainWinView {
   virtual bool TraySupported() = 0;
   virtual void SetCaption(const std::string& caption) = 0;
   virtual void SetRows(const std::vector<MacroListRow>& rows) = 0;
+  // The list's columns after the narrow first one.
+  virtual void SetColumnWidths(int activation, int nickname, int scope) = 0;
   virtual void SetGeometry(const WindowGeometry& geometry) = 0;
   virtual WindowGeometry Geometry() = 0;
   virtual void HideWindow() = 0;

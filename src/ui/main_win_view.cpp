@@ -74,15 +74,22 @@ void TMainWinView::SetRows(const std::vector<management::MacroListRow>& rows) {
   }
 }
 
-void TMainWinView::SetGeometry(const management::WindowGeometry& g) {
+void TMainWinView::SetColumnWidths(int activation, int nickname, int scope) {
   list_->setColumnWidth(0, 30);
-  resize(g.width, g.height);
-  move(g.left, g.top);
+  list_->setColumnWidth(1, activation);
+  list_->setColumnWidth(2, nickname);
+  list_->setColumnWidth(3, scope);
+}
+
+void TMainWinView::SetGeometry(const management::WindowGeometry& g) {
+  // The window's own area, without the window manager's frame, so what is saved comes back
+  // exactly, whatever frame the desktop draws.
+  setGeometry(g.left, g.top, g.width, g.height);
 }
 
 management::WindowGeometry TMainWinView::Geometry() {
-  const QRect frame = frameGeometry();
-  return {frame.left(), frame.top(), frame.width(), frame.height()};
+  const QRect area = geometry();
+  return {area.left(), area.top(), area.width(), area.height()};
 }
 
 void TMainWinView::HideWindow() {

@@ -23,6 +23,7 @@ class TMainWinView : public QMainWindow, public management::MainWinView {
   bool TraySupported() override;
   void SetCaption(const std::string& caption) override;
   void SetRows(const std::vector<management::MacroListRow>& rows) override;
+  void SetColumnWidths(int activation, int nickname, int scope) override;
   void SetGeometry(const management::WindowGeometry& geometry) override;
   management::WindowGeometry Geometry() override;
   void HideWindow() override;

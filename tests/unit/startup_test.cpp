@@ -24,6 +24,7 @@ class FakeView : public management::MainWinView {
   bool TraySupported() override { return tray; }
   void SetCaption(const std::string& c) override { caption = c; }
   void SetRows(const std::vector<management::MacroListRow>& r) override { rows = r; }
+  void SetColumnWidths(int, int, int) override {}
   void SetGeometry(const management::WindowGeometry& g) override { geometry = g; }
   management::WindowGeometry Geometry() override { return geometry; }
   void HideWindow() override { hidden = true; }

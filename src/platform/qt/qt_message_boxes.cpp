@@ -26,7 +26,10 @@ platform::MessageResult QtMessageBoxes::Show(const std::string& title, const std
   if (buttons != MessageButtons::kOk && icon == QMessageBox::Information) {
     icon = QMessageBox::Question;
   }
-  QMessageBox box(icon, ToQString(title), ToQString(text), standard, QApplication::activeWindow());
+  // An empty title would make the desktop show the program's name instead; a blank keeps the
+  // title bar empty.
+  const QString caption = title.empty() ? QStringLiteral(" ") : ToQString(title);
+  QMessageBox box(icon, caption, ToQString(text), standard, QApplication::activeWindow());
   box.setObjectName("QuillomatMessageBox");
   switch (box.exec()) {
     case QMessageBox::Yes: return MessageResult::kYes;
