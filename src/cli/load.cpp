@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/text_form.h"
+#include "platform/durable_file.h"
 #include "store/macro_file_io.h"
 
 namespace quillomat::cli {
@@ -53,13 +54,13 @@ int RunLoad(const std::vector<std::string>& args) {
     return kExitFailure;
   }
   std::string error;
-  const bool written = store::ReplaceFileAtomically(
+  const bool written = platform::ReplaceFileAtomically(
       args[1],
       [&](int fd) {
         uint8_t bytes[store::kMacroRecordSize];
         for (const auto& r : parsed.records) {
           r.ToBytes(bytes);
-          if (!store::WriteAll(fd, bytes, sizeof bytes)) return false;
+          if (!platform::WriteAll(fd, bytes, sizeof bytes)) return false;
         }
         return true;
       },

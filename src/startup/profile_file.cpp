@@ -4,12 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
+
+#include "platform/durable_file.h"
 
 namespace quillomat::startup {
 namespace {
@@ -61,21 +62,6 @@ std::string Encode(std::string_view value) {
   out += value;
   out += '"';
   return out;
-}
-
-std::atomic<unsigned> temp_counter{0};
-
-bool WriteAll(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace
@@ -214,54 +200,18 @@ std::string ProfileFile::Text() const {
 bool ProfileFile::Write(const std::string& path) const {
   namespace fs = std::filesystem;
   if (path.empty()) return false;
-  std::error_code ec;
-  fs::path target(path);
-  // Write through a link (a managed dotfile) rather than replace the link by a plain file.
-  if (fs::is_symlink(target, ec)) {
-    fs::path resolved = fs::weakly_canonical(target, ec);
-    if (ec) return false;
-    target = resolved;
-  }
+  // A link (a managed dotfile) is written through: its target gets the new content.
+  const fs::path target(platform::ReplacementTarget(path));
   const fs::path folder = target.parent_path();
+  std::error_code ec;
   if (!folder.empty() && !fs::exists(folder, ec)) {
     fs::create_directories(folder, ec);
     if (ec) return false;
   }
-
-  const std::string final_name = target.string();
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-    temp = final_name + ".tmp-" + std::to_string(::getpid()) + "-" +
-           std::to_string(temp_counter.fetch_add(1));
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  auto abandon = [&] {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    return false;
-  };
-  struct stat old_stat;
-  if (::stat(final_name.c_str(), &old_stat) == 0) ::fchmod(fd, old_stat.st_mode & 07777);
-  if (!WriteAll(fd, Text())) return abandon();
-  if (::fsync(fd) != 0) return abandon();
-  if (::close(fd) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  if (::rename(temp.c_str(), final_name.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  const std::string dir = folder.empty() ? std::string(".") : folder.string();
-  const int dir_fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    ::fsync(dir_fd);
-    ::close(dir_fd);
-  }
-  return true;
+  const std::string text = Text();
+  return platform::ReplaceFileAtomically(target.string(), [&](int fd) {
+    return platform::WriteAll(fd, text.data(), text.size());
+  });
 }
 
 }  // namespace quillomat::startup

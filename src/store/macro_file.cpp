@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/durable_file.h"
 #include "platform/files.h"
 #include "platform/local_time.h"
 #include "store/recent_files.h"
@@ -194,7 +195,7 @@ bool MacroFile::ReadMacro(int n, MacroRecord& record) const {
   FdCloser fd{OpenRegular(current_file_, O_RDONLY, &size)};
   if (fd.fd < 0) return false;
   uint8_t bytes[kMacroRecordSize];
-  if (!ReadAllAt(fd.fd, bytes, sizeof bytes, RecordOffset(n))) return false;
+  if (!platform::ReadAllAt(fd.fd, bytes, sizeof bytes, RecordOffset(n))) return false;
   record = MacroRecord::FromBytes(bytes);
   return true;
 }
@@ -216,7 +217,7 @@ bool MacroFile::WriteMacro(int n, const MacroRecord& record) {
 
   uint8_t bytes[kMacroRecordSize];
   record.ToBytes(bytes);
-  const bool written = WriteAllAt(fd.fd, bytes, sizeof bytes, offset) && ::fsync(fd.fd) == 0;
+  const bool written = platform::WriteAllAt(fd.fd, bytes, sizeof bytes, offset) && ::fsync(fd.fd) == 0;
   if (!written) {
     // A failed append leaves no partial record behind.
     if (append && ::ftruncate(fd.fd, offset) == 0) ::fsync(fd.fd);
@@ -252,14 +253,14 @@ bool MacroFile::DeleteMacro(int n) {
           errno = EIO;  // the file shrank under us
           return false;
         }
-        if (!WriteAll(out, buffer, static_cast<size_t>(got))) return false;
+        if (!platform::WriteAll(out, buffer, static_cast<size_t>(got))) return false;
         at += got;
       }
       return true;
     };
     return copy_range(0, gap) && copy_range(gap + kRecordBytes, -1);
   };
-  return ReplaceFileAtomically(current_file_, copy);
+  return platform::ReplaceFileAtomically(current_file_, copy);
 }
 
 bool MacroFile::SetMacroActive(int n, bool active) {
@@ -269,7 +270,7 @@ bool MacroFile::SetMacroActive(int n, bool active) {
   if (fd.fd < 0 || size < RecordOffset(n) + kRecordBytes) return false;
   // Only the one byte changes, so nothing else in the record can be torn.
   const uint8_t flag = active ? 1 : 0;
-  if (!WriteAllAt(fd.fd, &flag, 1, RecordOffset(n) + offsetof(MacroRecord, active)) ||
+  if (!platform::WriteAllAt(fd.fd, &flag, 1, RecordOffset(n) + offsetof(MacroRecord, active)) ||
       ::fsync(fd.fd) != 0 || !fd.Close()) {
     return false;
   }
