@@ -12,7 +12,8 @@ namespace quillomat::player {
 
 namespace {
 constexpr double kSecondsPerDay = 86400.0;
-}
+constexpr double kMaxTurnMs = 3600000.0;
+}  // namespace
 
 double Player::TimeOfDaySeconds() {
   const platform::LocalTime now = platform_.event_loop.Now();
@@ -41,9 +42,9 @@ void Player::TimeOfDayWait(double seconds) {
   do {
     const double remaining_ms = (seconds - elapsed) * 1000.0;
     // One millisecond past what remains: the wait ends once the clock has gone beyond it.
-    const int block = remaining_ms < 0 ? 0
-                                       : static_cast<int>(std::min(std::floor(remaining_ms) + 1,
-                                                                   static_cast<double>(INT_MAX)));
+    // A turn never blocks for an hour or more, so no step of the clock hides a whole day.
+    const int block =
+        remaining_ms < 0 ? 0 : static_cast<int>(std::min(std::floor(remaining_ms) + 1, kMaxTurnMs));
     platform_.event_loop.PumpOnce(block);
     const double now = TimeOfDaySeconds();
     double step = now - previous;
