@@ -27,7 +27,7 @@ namespace {
 using sim::SimEventLog;
 
 constexpr const char* kUsage =
-    "usage: qlx play --dry-run [OPTIONS] MACRO-TEXT\n"
+    "usage: qlx play --dry-run [OPTIONS] [--] MACRO-TEXT\n"
     "       qlx play --dry-run [OPTIONS] --text-file FILE\n"
     "       qlx play --dry-run [OPTIONS] --file FILE.QLX --macro N\n";
 
@@ -207,8 +207,18 @@ struct Options {
 
 int RunPlay(const std::vector<std::string>& args) {
   Options options;
+  bool only_text = false;  // after "--" every argument is macro text
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    if (!only_text && arg == "--") {
+      only_text = true;
+      continue;
+    }
+    if (only_text) {
+      if (options.text) return Usage("takes one MACRO-TEXT, got another: '" + arg + "'");
+      options.text = platform::Utf8ToCp1252(arg);
+      continue;
+    }
     const auto value = [&]() -> std::optional<std::string> {
       if (i + 1 >= args.size()) return std::nullopt;
       return args[++i];

@@ -59,6 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
     Qlx, PlayDryRun,
     ::testing::Values(
         DryRunCase{{"<MMS:00100,00250>"}, "mouse 0x8001 6399 21333 0\n"},
+        DryRunCase{{"--", "--"}, "key 0xBD down\nkey 0xBD up\nkey 0xBD down\nkey 0xBD up\n"},
         DryRunCase{{"A<ENTER>"},
                    "key 0x10 down\nkey 0x41 down\nkey 0x41 up\nkey 0x10 up\nkey 0x0D down\n"
                    "key 0x0D up\n"},
