@@ -673,6 +673,10 @@ void Player::ResumePause() {
   if (pause_in_progress_) forms_.ResumePauseBox();
 }
 
+void Player::PauseBoxActivated() {
+  if (pause_in_progress_ && target_window_ != platform::kNoWindow) FocusHandOver(target_window_);
+}
+
 void Player::DoAMessage(std::string_view title, std::string_view text) {
   if (message_showing_) return;
   message_showing_ = true;

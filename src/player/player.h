@@ -58,6 +58,9 @@ class Player {
   void RequestAbort() { abort_requested_ = true; }
   void ResumePause();
   bool PauseInProgress() const { return pause_in_progress_; }
+  // The pause box was activated: the keyboard focus goes back to the macro's window, so the
+  // user can go on working there while the box floats above it.
+  void PauseBoxActivated();
 
   // Key and mouse synthesis.
   void PostVKey(uint8_t vk, bool up);

@@ -11,7 +11,6 @@ std::string SimPlaybackForms::NextAnswer(const std::string& otherwise) {
 
 bool SimPlaybackForms::ShowPauseBox(const platform::PauseBoxForm& form) {
   pause_boxes_.push_back(form);
-  resumed_ = false;
   const bool resume = NextAnswer("continue") != "abort";
   if (log_) {
     log_->Add("pause " + std::to_string(form.top) + " " + std::to_string(form.left) + " " +

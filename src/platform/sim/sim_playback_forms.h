@@ -16,7 +16,8 @@ namespace quillomat::sim {
 class SimPlaybackForms : public platform::PlaybackForms {
  public:
   bool ShowPauseBox(const platform::PauseBoxForm& form) override;
-  void ResumePauseBox() override { resumed_ = true; }
+  // The answers are scripted: a box never stays open to be resumed.
+  void ResumePauseBox() override {}
   void ShowMessage(const platform::OnTopMessageForm& form) override;
   std::string ShowRepPrompt(const platform::RepPromptForm& form,
                             const platform::PromptCheck& check) override;
@@ -36,7 +37,6 @@ class SimPlaybackForms : public platform::PlaybackForms {
   std::vector<platform::PauseBoxForm> pause_boxes_;
   std::vector<platform::OnTopMessageForm> messages_;
   std::vector<platform::RepPromptForm> prompts_;
-  bool resumed_ = false;
   SimEventLog* log_ = nullptr;
 };
 
