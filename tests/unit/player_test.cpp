@@ -193,6 +193,14 @@ TEST_F(PlayerTest, PauseBoxSitsOnTheScreenAndResumes) {
   EXPECT_EQ(host.calls, (std::vector<std::string>{"hide main", "show main"}));
 }
 
+TEST_F(PlayerTest, InTrayModeOnlyTheApplicationWindowComesAndGoes) {
+  host.use_tray = true;
+  sim.event_loop.PostAt(0, {kAbortMessage, 0, 0});
+  Play("<PAUSE>ab");
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"show app", "hide app", "show app", "hide app"}));
+  EXPECT_EQ(forms.messages().size(), 1u);
+}
+
 TEST_F(PlayerTest, PauseAbortEndsTheWholeMacro) {
   host.minimised = true;
   forms.Answer("continue");
