@@ -11,6 +11,7 @@ int RunCatalogue(const std::vector<std::string>& args);
 int RunList(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
 int RunLoad(const std::vector<std::string>& args);
+int RunPlay(const std::vector<std::string>& args);
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;

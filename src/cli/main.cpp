@@ -19,6 +19,8 @@ constexpr Subcommand kSubcommands[] = {
     {"list", "list the macros of a macro file, one per line", quillomat::cli::RunList},
     {"dump", "write every field of every record as text", quillomat::cli::RunDump},
     {"load", "write a macro file from the text that dump writes", quillomat::cli::RunLoad},
+    {"play", "play macro text on the simulated desktop and list its events (--dry-run)",
+     quillomat::cli::RunPlay},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ struct WindowInfo {
   std::string title;    // cp1252
   std::string program;  // executable base name, upper case
   bool visible = true;
+};
+
+struct WindowRect {
+  int left = 0, top = 0, width = 0, height = 0;
 };
 
 enum class ShowCommand { kHide, kShow, kMinimize, kMaximize, kRestore };
@@ -30,6 +35,8 @@ class Windows {
   virtual bool Show(WindowId window, ShowCommand command) = 0;
   virtual bool MoveResize(WindowId window, int left, int top, int width, int height) = 0;
   virtual bool Close(WindowId window) = 0;
+  // Where the window is on the screen; nothing when that cannot be told.
+  virtual std::optional<WindowRect> Geometry(WindowId window) { return std::nullopt; }
 };
 
 }  // namespace quillomat::platform

@@ -27,7 +27,12 @@ SimWindows::SimWindow* SimWindows::Find(platform::WindowId window) {
 bool SimWindows::Activate(platform::WindowId window) {
   auto it = std::find_if(stack_.begin(), stack_.end(),
                          [&](const SimWindow& w) { return w.info.id == window; });
-  if (it == stack_.end() || it->refuses_activation) return false;
+  if (it == stack_.end()) return false;
+  if (it->refuses_activation) {
+    Log("activate", *it, " refused");
+    return false;
+  }
+  Log("activate", *it);
   SimWindow w = *it;
   w.minimized = false;
   w.info.visible = true;
@@ -40,6 +45,8 @@ bool SimWindows::Show(platform::WindowId window, platform::ShowCommand command) 
   SimWindow* w = Find(window);
   if (!w) return false;
   using platform::ShowCommand;
+  static constexpr const char* kNames[] = {"hide", "show", "minimize", "maximize", "restore"};
+  Log("window " + std::string(kNames[static_cast<int>(command)]), *w);
   switch (command) {
     case ShowCommand::kHide: w->info.visible = false; break;
     case ShowCommand::kShow: w->info.visible = true; break;
@@ -53,6 +60,9 @@ bool SimWindows::Show(platform::WindowId window, platform::ShowCommand command) 
 bool SimWindows::MoveResize(platform::WindowId window, int left, int top, int width, int height) {
   SimWindow* w = Find(window);
   if (!w) return false;
+  Log("window move", *w,
+      " " + std::to_string(left) + " " + std::to_string(top) + " " + std::to_string(width) + " " +
+          std::to_string(height));
   w->left = left;
   w->top = top;
   w->width = width;
@@ -64,8 +74,19 @@ bool SimWindows::Close(platform::WindowId window) {
   auto it = std::find_if(stack_.begin(), stack_.end(),
                          [&](const SimWindow& w) { return w.info.id == window; });
   if (it == stack_.end()) return false;
+  Log("window close", *it);
   stack_.erase(it);
   return true;
+}
+
+std::optional<platform::WindowRect> SimWindows::Geometry(platform::WindowId window) {
+  SimWindow* w = Find(window);
+  if (!w) return std::nullopt;
+  return platform::WindowRect{w->left, w->top, w->width, w->height};
+}
+
+void SimWindows::Log(const std::string& verb, const SimWindow& window, const std::string& rest) {
+  if (log_) log_->Add(verb + " " + SimEventLog::Quote(window.info.title) + rest);
 }
 
 platform::WindowId SimWindows::Open(const std::string& title, const std::string& program) {
@@ -77,6 +98,10 @@ platform::WindowId SimWindows::Open(const std::string& title, const std::string&
 
 bool SimShell::Open(const std::string& target, const std::string& parameters) {
   opened_.push_back({target, parameters});
+  if (log_) {
+    log_->Add("open " + SimEventLog::Quote(target) + " " + SimEventLog::Quote(parameters) +
+              (fails_ ? " failed" : ""));
+  }
   return !fails_;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/named_objects.h"
 #include "platform/processes.h"
 #include "platform/shell.h"
+#include "platform/sim/sim_event_log.h"
 #include "platform/single_instance.h"
 #include "platform/sound.h"
 #include "platform/windows.h"
@@ -34,15 +35,21 @@ class SimWindows : public platform::Windows {
   bool Show(platform::WindowId window, platform::ShowCommand command) override;
   bool MoveResize(platform::WindowId window, int left, int top, int width, int height) override;
   bool Close(platform::WindowId window) override;
+  std::optional<platform::WindowRect> Geometry(platform::WindowId window) override;
 
+  // Reports activations ("activate"), show commands, moves and closes ("window ...").
+  void SetLog(SimEventLog* log) { log_ = log; }
   // Opens a window on top of the others and gives it the focus.
   platform::WindowId Open(const std::string& title, const std::string& program = "APP");
   SimWindow* Find(platform::WindowId window);
   const std::vector<SimWindow>& stack() const { return stack_; }  // top first
 
  private:
+  void Log(const std::string& verb, const SimWindow& window, const std::string& rest = "");
+
   std::vector<SimWindow> stack_;
   platform::WindowId next_id_ = 1;
+  SimEventLog* log_ = nullptr;
 };
 
 class SimProcesses : public platform::Processes {
@@ -62,9 +69,12 @@ class SimShell : public platform::Shell {
   bool Open(const std::string& target, const std::string& parameters) override;
   void SetFails(bool fails) { fails_ = fails; }
   const std::vector<Opened>& opened() const { return opened_; }
+  // Reports "open TARGET PARAMETERS".
+  void SetLog(SimEventLog* log) { log_ = log; }
 
  private:
   std::vector<Opened> opened_;
+  SimEventLog* log_ = nullptr;
   bool fails_ = false;
 };
 
@@ -74,26 +84,39 @@ class SimSound : public platform::Sound {
     std::string path;
     bool wait;
   };
-  void PlayWave(const std::string& path, bool wait) override { played_.push_back({path, wait}); }
-  void Bell() override { ++bells_; }
+  void PlayWave(const std::string& path, bool wait) override {
+    played_.push_back({path, wait});
+    if (log_) log_->Add("wave " + SimEventLog::Quote(path) + (wait ? " wait" : " async"));
+  }
+  void Bell() override {
+    ++bells_;
+    if (log_) log_->Add("bell");
+  }
+  // Reports "wave PATH wait|async" and "bell".
+  void SetLog(SimEventLog* log) { log_ = log; }
   const std::vector<Played>& played() const { return played_; }
   int bells() const { return bells_; }
 
  private:
   std::vector<Played> played_;
   int bells_ = 0;
+  SimEventLog* log_ = nullptr;
 };
 
 class SimClipboard : public platform::Clipboard {
  public:
   bool SetText(const std::string& text) override {
     text_ = text;
+    if (log_) log_->Add("clipboard " + SimEventLog::Escape(text));
     return true;
   }
   std::string Text() override { return text_; }
+  // Reports "clipboard TEXT".
+  void SetLog(SimEventLog* log) { log_ = log; }
 
  private:
   std::string text_;
+  SimEventLog* log_ = nullptr;
 };
 
 // Named objects shared within this process, as between one program and its hook library.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/input.h"
+#include "platform/sim/sim_event_log.h"
 
 namespace quillomat::sim {
 
@@ -25,6 +26,8 @@ class SimInput : public platform::Input {
   platform::ScreenSize Screen() override { return screen_; }
   bool CapsLockOn() override { return caps_lock_; }
 
+  // Reports each event as "key 0xVK down|up" or "mouse 0xFLAGS X Y DATA".
+  void SetLog(SimEventLog* log) { log_ = log; }
   void SetScreen(platform::ScreenSize size) { screen_ = size; }
   void SetCapsLock(bool on) { caps_lock_ = on; }
   const std::vector<Event>& events() const { return events_; }
@@ -36,6 +39,7 @@ class SimInput : public platform::Input {
   std::vector<Event> events_;
   platform::ScreenSize screen_;
   bool caps_lock_ = false;
+  SimEventLog* log_ = nullptr;
 };
 
 }  // namespace quillomat::sim
