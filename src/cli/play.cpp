@@ -18,6 +18,7 @@
 #include "platform/sim/sim_playback_forms.h"
 #include "player/file_commands.h"
 #include "player/player.h"
+#include "store/macro_file_io.h"
 #include "store/macro_record.h"
 
 namespace quillomat::cli {
@@ -287,16 +288,17 @@ int RunPlay(const std::vector<std::string>& args) {
     text = *bytes;
     if (!text.empty() && text.back() == '\x1A') text.pop_back();
   } else {
-    const auto bytes = ReadWholeFile(*options.macro_file);
-    if (!bytes) return Failure("cannot read '" + *options.macro_file + "'");
-    const size_t count = bytes->size() / store::kMacroRecordSize;
     const auto n = static_cast<size_t>(*options.macro_number);
-    if (n > count) {
-      return Failure("'" + *options.macro_file + "' holds " + std::to_string(count) +
-                     " macros; there is no macro " + std::to_string(n));
+    const store::MacroFileContents contents = store::ReadMacroFileRecords(*options.macro_file, n);
+    if (contents.status != store::ReadStatus::kOk) {
+      return Failure("'" + *options.macro_file + "': " + contents.error);
     }
-    const store::MacroRecord record = store::MacroRecord::FromBytes(
-        reinterpret_cast<const uint8_t*>(bytes->data()) + (n - 1) * store::kMacroRecordSize);
+    if (n > contents.records.size()) {
+      return Failure("'" + *options.macro_file + "' holds " +
+                     std::to_string(contents.records_in_file) + " macros; there is no macro " +
+                     std::to_string(n));
+    }
+    const store::MacroRecord& record = contents.records[n - 1];
     text = record.Text();
     nickname = record.nickname.Get();
     activation = static_cast<uint16_t>(record.activation.Get());
