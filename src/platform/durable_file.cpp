@@ -15,26 +15,6 @@ namespace {
 
 std::string ErrnoText(int err) { return std::strerror(err); }
 
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  // Closes now and reports whether the close succeeded (a late write error shows here).
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
 mode_t CurrentUmask() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -42,6 +22,16 @@ mode_t CurrentUmask() {
 }
 
 }  // namespace
+
+UniqueFd::~UniqueFd() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool UniqueFd::Close() {
+  const int fd = fd_;
+  fd_ = -1;
+  return fd < 0 || ::close(fd) == 0;
+}
 
 std::string ReplacementTarget(const std::string& path) {
   std::error_code ec;
@@ -70,7 +60,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::function<bool(int
   }
 
   std::string temp = dir + "/.qlx-tmp-XXXXXX";
-  Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
+  UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (fd.get() < 0) return fail("cannot create a temporary file in " + dir, errno);
   auto abandon = [&](const std::string& what) {
     const int err = errno;
@@ -93,7 +83,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::function<bool(int
   }
   // The new name must survive a power cut too. Some file systems cannot flush a directory;
   // the replacement has happened all the same, so that is not a failure.
-  Fd dir_fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd dir_fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir_fd.get() >= 0) ::fsync(dir_fd.get());
   return true;
 }

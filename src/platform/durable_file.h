@@ -10,6 +10,21 @@
 
 namespace quillomat::platform {
 
+// A file descriptor that is closed when it goes out of scope.
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd = -1) : fd_(fd) {}
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd();
+  int get() const { return fd_; }
+  // Closes now and reports whether the close succeeded (a late write error shows here).
+  bool Close();
+
+ private:
+  int fd_;
+};
+
 // The path that a replacement must be renamed onto: a symbolic link is followed so that the
 // link stays and its target gets the new content. A missing file is its own target.
 std::string ReplacementTarget(const std::string& path);

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/durable_file.h"
+
 namespace quillomat::store {
 
 namespace {
@@ -30,32 +32,12 @@ ssize_t ReadUpTo(int fd, uint8_t* data, size_t size) {
   return static_cast<ssize_t>(done);
 }
 
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  // Closes now and reports whether the close succeeded (a late write error shows here).
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 MacroFileContents ReadMacroFileRecords(const std::string& path, size_t max_records) {
   MacroFileContents out;
   // O_NONBLOCK so that a FIFO by that name cannot hang the reader; it is refused below.
-  Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (fd.get() < 0) {
     const int err = errno;
     out.status = (err == ENOENT || err == ENOTDIR) ? ReadStatus::kMissing : ReadStatus::kUnreadable;
