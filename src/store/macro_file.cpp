@@ -21,20 +21,6 @@ constexpr int64_t kRecordBytes = static_cast<int64_t>(kMacroRecordSize);
 
 int64_t RecordOffset(int n) { return static_cast<int64_t>(n - 1) * kRecordBytes; }
 
-// Closes the descriptor on every path out of an operation.
-struct FdCloser {
-  int fd;
-  ~FdCloser() {
-    if (fd >= 0) ::close(fd);
-  }
-  // Closes now; false when the close reports a late write error.
-  bool Close() {
-    const int f = fd;
-    fd = -1;
-    return ::close(f) == 0;
-  }
-};
-
 // Opens the current file for one operation; only a regular file counts.
 int OpenRegular(const std::string& path, int flags, int64_t* size) {
   const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
@@ -192,10 +178,10 @@ bool MacroFile::EnsureSystemMacros() {
 bool MacroFile::ReadMacro(int n, MacroRecord& record) const {
   if (n < 1 || n > Count()) return false;
   int64_t size = 0;
-  FdCloser fd{OpenRegular(current_file_, O_RDONLY, &size)};
-  if (fd.fd < 0) return false;
+  platform::UniqueFd fd(OpenRegular(current_file_, O_RDONLY, &size));
+  if (fd.get() < 0) return false;
   uint8_t bytes[kMacroRecordSize];
-  if (!platform::ReadAllAt(fd.fd, bytes, sizeof bytes, RecordOffset(n))) return false;
+  if (!platform::ReadAllAt(fd.get(), bytes, sizeof bytes, RecordOffset(n))) return false;
   record = MacroRecord::FromBytes(bytes);
   return true;
 }
@@ -208,8 +194,8 @@ bool MacroFile::WriteMacro(int n, const MacroRecord& record) {
   const int64_t offset = RecordOffset(position);
 
   int64_t size = 0;
-  FdCloser fd{OpenRegular(current_file_, O_RDWR, &size)};
-  if (fd.fd < 0) return Refuse();
+  platform::UniqueFd fd(OpenRegular(current_file_, O_RDWR, &size));
+  if (fd.get() < 0) return Refuse();
   // An append goes exactly where the loaded records end, and only if the file ends there:
   // bytes after them (an incomplete record, records beyond the limit, another program's
   // additions) are never overwritten.
@@ -217,10 +203,10 @@ bool MacroFile::WriteMacro(int n, const MacroRecord& record) {
 
   uint8_t bytes[kMacroRecordSize];
   record.ToBytes(bytes);
-  const bool written = platform::WriteAllAt(fd.fd, bytes, sizeof bytes, offset) && ::fsync(fd.fd) == 0;
+  const bool written = platform::WriteAllAt(fd.get(), bytes, sizeof bytes, offset) && ::fsync(fd.get()) == 0;
   if (!written) {
     // A failed append leaves no partial record behind.
-    if (append && ::ftruncate(fd.fd, offset) == 0) ::fsync(fd.fd);
+    if (append && ::ftruncate(fd.get(), offset) == 0) ::fsync(fd.get());
     return Refuse();
   }
   if (!fd.Close()) return Refuse();
@@ -233,8 +219,8 @@ bool MacroFile::WriteMacro(int n, const MacroRecord& record) {
 bool MacroFile::DeleteMacro(int n) {
   if (!writable_ || n < 1) return false;
   int64_t size = 0;
-  FdCloser source{OpenRegular(current_file_, O_RDONLY, &size)};
-  if (source.fd < 0 || n > size / kRecordBytes) return false;
+  platform::UniqueFd source(OpenRegular(current_file_, O_RDONLY, &size));
+  if (source.get() < 0 || n > size / kRecordBytes) return false;
 
   const int64_t gap = RecordOffset(n);
   auto copy = [&](int out) {
@@ -243,7 +229,7 @@ bool MacroFile::DeleteMacro(int n) {
       for (int64_t at = from; to < 0 || at < to;) {
         const size_t want =
             to < 0 ? sizeof buffer : static_cast<size_t>(std::min<int64_t>(sizeof buffer, to - at));
-        const ssize_t got = ::pread(source.fd, buffer, want, at);
+        const ssize_t got = ::pread(source.get(), buffer, want, at);
         if (got < 0) {
           if (errno == EINTR) continue;
           return false;
@@ -266,12 +252,12 @@ bool MacroFile::DeleteMacro(int n) {
 bool MacroFile::SetMacroActive(int n, bool active) {
   if (!writable_ || n < 1 || n > Count()) return false;
   int64_t size = 0;
-  FdCloser fd{OpenRegular(current_file_, O_RDWR, &size)};
-  if (fd.fd < 0 || size < RecordOffset(n) + kRecordBytes) return false;
+  platform::UniqueFd fd(OpenRegular(current_file_, O_RDWR, &size));
+  if (fd.get() < 0 || size < RecordOffset(n) + kRecordBytes) return false;
   // Only the one byte changes, so nothing else in the record can be torn.
   const uint8_t flag = active ? 1 : 0;
-  if (!platform::WriteAllAt(fd.fd, &flag, 1, RecordOffset(n) + offsetof(MacroRecord, active)) ||
-      ::fsync(fd.fd) != 0 || !fd.Close()) {
+  if (!platform::WriteAllAt(fd.get(), &flag, 1, RecordOffset(n) + offsetof(MacroRecord, active)) ||
+      ::fsync(fd.get()) != 0 || !fd.Close()) {
     return false;
   }
   index_.SetActive(n, active);
