@@ -1,13 +1,12 @@
 // quillomat: the resident program.
 
-#include <QApplication>
-#include <QScreen>
-#include <QSocketNotifier>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QScreen>
+#include <QSocketNotifier>
 #include <csignal>
-
 #include <iostream>
 #include <memory>
 
@@ -75,8 +74,8 @@ int main(int argc, char** argv) {
   posix::PosixNamedObjects named_objects;
   posix::PosixSingleInstance single_instance;
   posix::PosixLocale locale;
-  platform::Platform platform{event_loop, message_boxes, input,         windows,
-                              processes,  shell,         sound,         clipboard,
+  platform::Platform platform{event_loop,    message_boxes,   input, windows,
+                              processes,     shell,           sound, clipboard,
                               named_objects, single_instance, locale};
 
   // Until a desktop monitor is available, the hook library publishes and reports nothing.

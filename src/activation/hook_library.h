@@ -11,14 +11,15 @@ namespace quillomat::activation {
 // window), as PostedMessage::message.
 inline constexpr uint32_t kWmUser = 0x0400;
 inline constexpr uint32_t kHotKeyForDialog = kWmUser + 1;  // wparam: catalogue index
-inline constexpr uint32_t kHotKeyPressed = kWmUser + 2;    // wparam: index | caps bits; lparam: window
-inline constexpr uint32_t kCapturedChar = kWmUser + 3;     // wparam: macro number; lparam: char
+inline constexpr uint32_t kHotKeyPressed =
+    kWmUser + 2;                                        // wparam: index | caps bits; lparam: window
+inline constexpr uint32_t kCapturedChar = kWmUser + 3;  // wparam: macro number; lparam: char
 inline constexpr uint32_t kCaptureEnded = kWmUser + 4;
 inline constexpr uint32_t kAbortPlayback = kWmUser + 5;
-inline constexpr uint32_t kTypedChar = kWmUser + 6;        // wparam: 1 reset, 2 caps on; lparam: char
+inline constexpr uint32_t kTypedChar = kWmUser + 6;  // wparam: 1 reset, 2 caps on; lparam: char
 inline constexpr uint32_t kWindowActivated = kWmUser + 7;  // wparam: window
 inline constexpr uint32_t kDebugChar = kWmUser + 8;
-inline constexpr uint32_t kCapsLockState = kWmUser + 9;    // wparam: non-zero = on
+inline constexpr uint32_t kCapsLockState = kWmUser + 9;  // wparam: non-zero = on
 
 inline constexpr uint32_t kHotKeyCapsLockBit = 1u << 15;
 inline constexpr uint32_t kHotKeyDirectMacroBit = 1u << 14;

@@ -33,9 +33,7 @@ void PublishingHookLibrary::QlxUpShort(const SharedIndex& block) {
   Copy(block, QL_RANGE(trigwords_present));
 }
 
-void PublishingHookLibrary::QlxUpNumKeys(const SharedIndex& block) {
-  Copy(block, QL_RANGE(count));
-}
+void PublishingHookLibrary::QlxUpNumKeys(const SharedIndex& block) { Copy(block, QL_RANGE(count)); }
 
 void PublishingHookLibrary::QlxUpItem(const SharedIndex& block, int n) {
   if (n < 1 || n > store::kMaxMacros) return;
@@ -73,9 +71,7 @@ void PublishingHookLibrary::QlxUpCaptureOn(const SharedIndex& block) {
   Copy(block, QL_RANGE(capture_on));
 }
 
-void PublishingHookLibrary::QlxUpInUse(const SharedIndex& block) {
-  Copy(block, QL_RANGE(playing));
-}
+void PublishingHookLibrary::QlxUpInUse(const SharedIndex& block) { Copy(block, QL_RANGE(playing)); }
 
 void PublishingHookLibrary::QlxUpKeyHook(const SharedIndex& block) {
   Copy(block, QL_RANGE(keyboard_hook));

@@ -38,8 +38,9 @@ int RunList(const std::vector<std::string>& args) {
   for (const auto& r : contents.records) {
     const auto activation = static_cast<uint16_t>(r.activation.Get());
     const auto scope = static_cast<uint16_t>(r.scope.Get());
-    std::cout << ++n << '\t' << DisplayText(management::ActivationText(activation, r.trigword.Get()))
-              << '\t' << DisplayText(r.nickname.Get()) << '\t'
+    std::cout << ++n << '\t'
+              << DisplayText(management::ActivationText(activation, r.trigword.Get())) << '\t'
+              << DisplayText(r.nickname.Get()) << '\t'
               << DisplayText(management::ScopeText(scope, r.scope_name.Get())) << '\t'
               << (r.active ? "Yes" : "No") << '\n';
   }

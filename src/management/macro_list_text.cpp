@@ -14,12 +14,18 @@ std::string ActivationText(uint16_t activation, const std::string& trigword) {
 
 std::string ScopeText(uint16_t scope, const std::string& scope_name) {
   switch (scope) {
-    case store::kScopeGlobal: return "GLOBAL";
-    case store::kScopeWindow: return "Window: " + scope_name;
-    case store::kScopeProgram: return "Program: " + scope_name;
-    case store::kScopePopupMenu: return "Popup Menu";
-    case store::kScopeSystem: return "SYSTEM";
-    default: return "Scope " + std::to_string(scope) + " (unknown)";
+    case store::kScopeGlobal:
+      return "GLOBAL";
+    case store::kScopeWindow:
+      return "Window: " + scope_name;
+    case store::kScopeProgram:
+      return "Program: " + scope_name;
+    case store::kScopePopupMenu:
+      return "Popup Menu";
+    case store::kScopeSystem:
+      return "SYSTEM";
+    default:
+      return "Scope " + std::to_string(scope) + " (unknown)";
   }
 }
 

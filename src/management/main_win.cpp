@@ -15,8 +15,7 @@ void PutLe32(uint8_t* at, uint32_t value) {
 
 }  // namespace
 
-TMainWin::TMainWin(startup::Program& program, MainWinView& view)
-    : program_(program), view_(view) {}
+TMainWin::TMainWin(startup::Program& program, MainWinView& view) : program_(program), view_(view) {}
 
 TMainWin::~TMainWin() = default;
 
@@ -146,8 +145,8 @@ void TMainWin::FormClose() {
   settings.top = g.top;
   const std::string& path = program_.paths().settings_file;
   if (!startup::SaveSettings(path, settings)) {
-    program_.platform().message_boxes.Show(
-        "Error", "The settings could not be saved to " + path + ".");
+    program_.platform().message_boxes.Show("Error",
+                                           "The settings could not be saved to " + path + ".");
   }
 }
 

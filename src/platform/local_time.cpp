@@ -11,8 +11,8 @@ constexpr std::chrono::sys_days kEpoch = std::chrono::year{1899} / std::chrono::
 
 double ToDayCount(const LocalTime& t) {
   using namespace std::chrono;
-  const sys_days date = year{t.year} / month{static_cast<unsigned>(t.month)} /
-                        day{static_cast<unsigned>(t.day)};
+  const sys_days date =
+      year{t.year} / month{static_cast<unsigned>(t.month)} / day{static_cast<unsigned>(t.day)};
   const double days = static_cast<double>((date - kEpoch).count());
   const double fraction =
       (t.hour * 3600000.0 + t.minute * 60000.0 + t.second * 1000.0 + t.millisecond) / 86400000.0;

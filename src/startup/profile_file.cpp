@@ -209,9 +209,8 @@ bool ProfileFile::Write(const std::string& path) const {
     if (ec) return false;
   }
   const std::string text = Text();
-  return platform::ReplaceFileAtomically(target.string(), [&](int fd) {
-    return platform::WriteAll(fd, text.data(), text.size());
-  });
+  return platform::ReplaceFileAtomically(
+      target.string(), [&](int fd) { return platform::WriteAll(fd, text.data(), text.size()); });
 }
 
 }  // namespace quillomat::startup

@@ -203,7 +203,8 @@ bool MacroFile::WriteMacro(int n, const MacroRecord& record) {
 
   uint8_t bytes[kMacroRecordSize];
   record.ToBytes(bytes);
-  const bool written = platform::WriteAllAt(fd.get(), bytes, sizeof bytes, offset) && ::fsync(fd.get()) == 0;
+  const bool written =
+      platform::WriteAllAt(fd.get(), bytes, sizeof bytes, offset) && ::fsync(fd.get()) == 0;
   if (!written) {
     // A failed append leaves no partial record behind.
     if (append && ::ftruncate(fd.get(), offset) == 0) ::fsync(fd.get());

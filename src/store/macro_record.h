@@ -54,8 +54,8 @@ struct MacroRecord {
   uint8_t month = 0;
   uint8_t day_of_month = 0;
   uint8_t minute_past_hour = 0;
-  Le16 interval;              // minutes, every N minutes
-  uint8_t day_of_week = 0;    // 1 = Sunday
+  Le16 interval;            // minutes, every N minutes
+  uint8_t day_of_week = 0;  // 1 = Sunday
   Le16 year;
   uint8_t pm = 0;
   uint8_t top_most_only = 0;

@@ -51,9 +51,7 @@ struct PString {
   uint8_t length = 0;
   char chars[kCapacity] = {};
 
-  std::string Get() const {
-    return std::string(chars, std::min<int>(length, kCapacity));
-  }
+  std::string Get() const { return std::string(chars, std::min<int>(length, kCapacity)); }
   // Longer values are cut to the capacity. Only the significant bytes are written, so the
   // bytes after them keep what the file held.
   void Set(std::string_view v) {

@@ -1,5 +1,7 @@
 // The main window's widgets, wired to its logic on the simulated desktop.
 
+#include "ui/main_win_view.h"
+
 #include <gtest/gtest.h>
 
 #include <QTableWidget>
@@ -9,7 +11,6 @@
 #include "platform/sim/sim_hook_library.h"
 #include "platform/sim/sim_platform.h"
 #include "startup/program.h"
-#include "ui/main_win_view.h"
 
 namespace quillomat {
 namespace {

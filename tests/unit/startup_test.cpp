@@ -56,8 +56,7 @@ class StartupTest : public testing::Test {
       hooks_ = hooks.get();
       return hooks;
     };
-    return std::make_unique<startup::Program>(sim_.View(), paths_, factory,
-                                              std::move(arguments));
+    return std::make_unique<startup::Program>(sim_.View(), paths_, factory, std::move(arguments));
   }
 
   fs::path root_;
@@ -80,9 +79,9 @@ TEST_F(StartupTest, FirstStartCreatesTheMacroFileAndPublishesInOrder) {
   hooks_->ClearCalls();
   ASSERT_TRUE(main_win.FormCreate());
   const std::vector<std::string> expected = {
-      "QlxHookCBT",  "QlxUpCapture",   "QlxUpInit",       "QlxUpWindow",    "QlxUpWindow2",
-      "QlxUpProg",   "QlxUpCaptureOn", "QlxUpProgs",      "QlxUpKeys",      "QlxUpShort",
-      "QlxHookKeyboard", "QlxHookMouse", "QlxUpKeyHook", "QlxUpMouseHook"};
+      "QlxHookCBT",      "QlxUpCapture",   "QlxUpInit",    "QlxUpWindow",   "QlxUpWindow2",
+      "QlxUpProg",       "QlxUpCaptureOn", "QlxUpProgs",   "QlxUpKeys",     "QlxUpShort",
+      "QlxHookKeyboard", "QlxHookMouse",   "QlxUpKeyHook", "QlxUpMouseHook"};
   EXPECT_EQ(hooks_->calls(), expected);
   EXPECT_EQ(hooks_->Shared().main_window.Get(), 0x1234567u);
   EXPECT_EQ(hooks_->Shared().nt, 1);
@@ -115,8 +114,8 @@ TEST_F(StartupTest, CloseRemovesHooksInOrderAndSavesGeometryAndSettings) {
   view.geometry = {11, 22, 700, 500};
   hooks_->ClearCalls();
   main_win.FormClose();
-  EXPECT_EQ(hooks_->calls(), (std::vector<std::string>{"QlxUnHook 1", "QlxUnHook 2",
-                                                       "QlxUnHook 3"}));
+  EXPECT_EQ(hooks_->calls(),
+            (std::vector<std::string>{"QlxUnHook 1", "QlxUnHook 2", "QlxUnHook 3"}));
   EXPECT_EQ(sim_.message_boxes.shown().size(), 0u);
 
   startup::SettingsRecord saved;
@@ -132,8 +131,8 @@ TEST_F(StartupTest, ASecondStartShowsTheMessageAndTouchesNothing) {
     SCOPED_TRACE(use_tray);
     fs::remove_all(root_);
     fs::create_directories(root_ / "config");
-    std::ofstream(paths_.settings_file) << "[Misc]\r\nUse Tray=" << (use_tray ? "Yes" : "No")
-                                        << "\r\n";
+    std::ofstream(paths_.settings_file)
+        << "[Misc]\r\nUse Tray=" << (use_tray ? "Yes" : "No") << "\r\n";
     sim_.single_instance.SetOtherRunning(true);
     sim_.message_boxes.Clear();
     auto program = MakeProgram();

@@ -11,8 +11,7 @@ namespace quillomat::posix {
 // object is used only when this user owns it.
 class PosixNamedObjects : public platform::NamedObjects {
  public:
-  std::unique_ptr<platform::SharedBlock> CreateBlock(const std::string& name,
-                                                     size_t size) override;
+  std::unique_ptr<platform::SharedBlock> CreateBlock(const std::string& name, size_t size) override;
   std::unique_ptr<platform::NamedMutex> CreateMutex(const std::string& name) override;
 
   // The system-wide name of one of the program's objects for the current user.

@@ -27,13 +27,17 @@ platform::LocalTime QtEventLoop::Now() {
   const QDateTime now = QDateTime::currentDateTime();
   const QDate d = now.date();
   const QTime t = now.time();
-  return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec(),
-          d.dayOfWeek() % 7};
+  return {d.year(),   d.month(),  d.day(),  t.hour(),
+          t.minute(), t.second(), t.msec(), d.dayOfWeek() % 7};
 }
 
 void QtEventLoop::Post(const platform::PostedMessage& message) {
   QMetaObject::invokeMethod(
-      this, [this, message] { if (handler_) handler_(message); }, Qt::QueuedConnection);
+      this,
+      [this, message] {
+        if (handler_) handler_(message);
+      },
+      Qt::QueuedConnection);
 }
 
 void QtEventLoop::SetMessageHandler(platform::MessageHandler handler) {

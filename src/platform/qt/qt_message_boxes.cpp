@@ -14,9 +14,15 @@ platform::MessageResult QtMessageBoxes::Show(const std::string& title, const std
   QMessageBox::StandardButtons standard = QMessageBox::Ok;
   QMessageBox::Icon icon = QMessageBox::Information;
   switch (buttons) {
-    case MessageButtons::kOk: standard = QMessageBox::Ok; break;
-    case MessageButtons::kYesNo: standard = QMessageBox::Yes | QMessageBox::No; break;
-    case MessageButtons::kOkCancel: standard = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case MessageButtons::kOk:
+      standard = QMessageBox::Ok;
+      break;
+    case MessageButtons::kYesNo:
+      standard = QMessageBox::Yes | QMessageBox::No;
+      break;
+    case MessageButtons::kOkCancel:
+      standard = QMessageBox::Ok | QMessageBox::Cancel;
+      break;
     case MessageButtons::kYesNoCancel:
       standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
       break;
@@ -32,10 +38,14 @@ platform::MessageResult QtMessageBoxes::Show(const std::string& title, const std
   QMessageBox box(icon, caption, ToQString(text), standard, QApplication::activeWindow());
   box.setObjectName("QuillomatMessageBox");
   switch (box.exec()) {
-    case QMessageBox::Yes: return MessageResult::kYes;
-    case QMessageBox::No: return MessageResult::kNo;
-    case QMessageBox::Cancel: return MessageResult::kCancel;
-    default: return MessageResult::kOk;
+    case QMessageBox::Yes:
+      return MessageResult::kYes;
+    case QMessageBox::No:
+      return MessageResult::kNo;
+    case QMessageBox::Cancel:
+      return MessageResult::kCancel;
+    default:
+      return MessageResult::kOk;
   }
 }
 

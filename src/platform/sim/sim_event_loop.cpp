@@ -12,8 +12,8 @@ platform::LocalTime SimEventLoop::Now() {
 }
 
 void SimEventLoop::SetNow(const platform::LocalTime& now) {
-  wall_offset_ms_ = std::llround((platform::ToDayCount(now) - start_days_) * 86400000.0) -
-                    elapsed_ms_;
+  wall_offset_ms_ =
+      std::llround((platform::ToDayCount(now) - start_days_) * 86400000.0) - elapsed_ms_;
 }
 
 void SimEventLoop::Post(const platform::PostedMessage& message) { pending_.push_back(message); }

@@ -7,10 +7,10 @@ SimHookLibrary::SimHookLibrary(platform::EventLoop* loop)
   Attach(shared_copy_.data());
 }
 
-#define QL_LOGGED(name)                                          \
-  void SimHookLibrary::name(const store::SharedIndex& block) {  \
-    calls_.push_back(#name);                                     \
-    PublishingHookLibrary::name(block);                          \
+#define QL_LOGGED(name)                                        \
+  void SimHookLibrary::name(const store::SharedIndex& block) { \
+    calls_.push_back(#name);                                   \
+    PublishingHookLibrary::name(block);                        \
   }
 QL_LOGGED(QlxUpInit)
 QL_LOGGED(QlxUpWindow)
