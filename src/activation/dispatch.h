@@ -144,6 +144,12 @@ class HotKeyDispatch {
   std::string ProgramOfWindow(platform::WindowId window);
   std::string GetTopProgram();
 
+  // For runs that do not come from a hot key (Trigwords, timed macros): the window the macro
+  // works in and whether Caps Lock is to be switched off for it.
+  void SetTargetWindow(platform::WindowId window) { target_window_ = window; }
+  void SetCapsLockOn(bool on) { caps_lock_on_ = on; }
+  void SetCurrentMacro(int n) { current_macro_ = n; }
+
   // Before a menu opened from a tray icon: the cursor's x coordinate; reset after the menu.
   void SetMenuPosition(int x) { menu_position_ = x; }
 

@@ -376,6 +376,30 @@ TEST_F(DispatchTest, PlayingFlagIsPublishedFirstAndTheEndKeyFollows) {
   EXPECT_EQ(w.player.target_window(), front);
 }
 
+TEST_F(DispatchTest, CapsLockBitSwitchesCapsLockOffUnlessAMacroIsPlaying) {
+  w.Load({Macro(1, "", "a<DELAY:001.0>b"), Macro(1, "", "c", kOtherKey)});
+  const auto front = w.sim.windows.Open("Editor");
+  // The second key arrives while the first macro plays: it runs inside it, and the Caps Lock
+  // state of the playing macro stays.
+  w.sim.event_loop.PostAt(
+      500, {kHotKeyPressed, kOtherKey | kHotKeyCapsLockBit, static_cast<int64_t>(front)});
+  w.Press(kKey, front);
+  EXPECT_EQ(w.Typed(), "acb");
+  EXPECT_FALSE(w.dispatch.caps_lock_on());
+  int caps_presses = 0;
+  for (const auto& e : w.sim.input.events()) caps_presses += e.vk == player::kVkCapsLock && !e.up;
+  EXPECT_EQ(caps_presses, 0);
+
+  w.sim.input.Clear();
+  w.Press(kOtherKey, front, kHotKeyCapsLockBit);
+  EXPECT_TRUE(w.dispatch.caps_lock_on());
+  caps_presses = 0;
+  for (const auto& e : w.sim.input.events()) caps_presses += e.vk == player::kVkCapsLock && !e.up;
+  EXPECT_EQ(caps_presses, 2);  // off for the macro, on again after it
+  EXPECT_EQ(w.hooks.in_use.size(), 3u);
+  EXPECT_EQ(w.index->playing, 0);  // the working copy follows the library after the end key
+}
+
 TEST_F(DispatchTest, DirectMacroNumberAndUnknownKeys) {
   w.Load({Macro(1, "", "a", kOtherKey), Macro(1, "", "b", kOtherKey)});
   const auto front = w.sim.windows.Open("Editor");
