@@ -174,8 +174,10 @@ void TDoAMenuView::Choose(int position) {
 }
 
 bool TDoAMenuView::event(QEvent* e) {
-  // Another always-on-top window must not end up above the menu.
-  if (e->type() == QEvent::WindowActivate) raise();
+  // The menu comes up in front with the focus, and another always-on-top window must not end
+  // up above it.
+  if (e->type() == QEvent::Show) activateWindow();
+  if (e->type() == QEvent::Show || e->type() == QEvent::WindowActivate) raise();
   return QDialog::event(e);
 }
 
@@ -201,7 +203,6 @@ void TDoAMenuView::keyPressEvent(QKeyEvent* e) {
 
 int QtMenuWindow::Show(const activation::MenuForm& form) {
   TDoAMenuView view(form);
-  view.activateWindow();
   view.exec();
   return view.chosen();
 }
