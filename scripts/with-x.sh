@@ -17,7 +17,9 @@ stop() {
 trap stop EXIT
 
 # Xvfb picks a free display itself and reports it, so parallel runs never collide.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+# -noreset: without it the server resets when its last client (a readiness probe) leaves, and a
+# client connecting during the reset is refused.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do
   [ -s "$display_file" ] && break
