@@ -24,6 +24,8 @@
 #include "platform/unavailable.h"
 #include "startup/program.h"
 #include "ui/main_win_view.h"
+#include "ui/playback_forms_view.h"
+#include "ui/popup_menu_view.h"
 
 using namespace quillomat;
 
@@ -94,7 +96,10 @@ int main(int argc, char** argv) {
   }
 
   ui::TMainWinView view;
-  management::TMainWin main_win(*program, view);
+  ui::QtPlaybackForms forms;
+  ui::QtMenuWindow menu_window;
+  management::TMainWin main_win(*program, view, forms, menu_window);
+  forms.SetPauseActivated([&main_win] { main_win.player().PauseBoxActivated(); });
   view.Attach(&main_win, program->settings().use_tray);
   if (!main_win.FormCreate()) return startup::kExitFatal;
   CloseOnTerminate(&view);

@@ -15,9 +15,18 @@ void PutLe32(uint8_t* at, uint32_t value) {
 
 }  // namespace
 
-TMainWin::TMainWin(startup::Program& program, MainWinView& view) : program_(program), view_(view) {}
+TMainWin::TMainWin(startup::Program& program, MainWinView& view, platform::PlaybackForms& forms,
+                   activation::MenuWindow& menu_window)
+    : program_(program), view_(view) {
+  player_ = std::make_unique<player::Player>(program_.platform(), forms, *this, files_);
+  dispatch_ = std::make_unique<activation::HotKeyDispatch>(
+      program_.platform(), program_.index(), program_.hooks(), program_.macro_file(),
+      program_.settings(), *player_, menu_window, *this, program_.paths().program_dir + "/Icons");
+}
 
-TMainWin::~TMainWin() = default;
+TMainWin::~TMainWin() {
+  if (!closing_) program_.platform().event_loop.SetMessageHandler(nullptr);
+}
 
 bool TMainWin::FormCreate() {
   auto& platform = program_.platform();
@@ -77,18 +86,17 @@ bool TMainWin::FormCreate() {
   hooks.QlxUpProgs(index);
 
   store::SetHotKeys(index, hooks);
-  keyboard_hook_ = hooks.QlxHookKeyboard();
-  mouse_hook_ = hooks.QlxHookMouse();
-  index.keyboard_hook.Set(keyboard_hook_);
-  index.mouse_hook.Set(mouse_hook_);
+  // What the hook library reports is handled on this thread, in order.
+  platform.event_loop.SetMessageHandler(
+      [this](const platform::PostedMessage& message) { dispatch_->HandleMessage(message); });
+  index.keyboard_hook.Set(hooks.QlxHookKeyboard());
+  index.mouse_hook.Set(hooks.QlxHookMouse());
   hooks.QlxUpKeyHook(index);
   hooks.QlxUpMouseHook(index);
 
   start_flags_ = {};
   for (const auto& argument : program_.arguments()) ApplyArgument(argument);
 
-  screen_ = platform.input.Screen();
-  speed_factor_ = 1.0;
   view_.SetGeometry({settings.left, settings.top, settings.width, settings.height});
   return true;
 }
@@ -129,9 +137,10 @@ void TMainWin::FormPaint() {
 
 void TMainWin::FormClose() {
   closing_ = true;
+  program_.platform().event_loop.SetMessageHandler(nullptr);
   auto& hooks = program_.hooks();
-  hooks.QlxUnHook(keyboard_hook_);
-  hooks.QlxUnHook(mouse_hook_);
+  hooks.QlxUnHook(program_.index().keyboard_hook.Get());
+  hooks.QlxUnHook(program_.index().mouse_hook.Get());
   if (remap_hook_) hooks.QlxUnHook(remap_hook_);
   hooks.QlxUnHook(cbt_hook_);
   cbt_block_.reset();
@@ -178,5 +187,55 @@ std::vector<MacroListRow> TMainWin::Rows() const {
 }
 
 void TMainWin::FillList() { view_.SetRows(Rows()); }
+
+// The "<SWAP:" of a playing macro: the named file becomes the open one.
+void TMainWin::SwapMacroFile(const std::string& path) {
+  const std::string previous = program_.settings().current_file;
+  program_.macro_file().LoadMacroFile(path);
+  store::SetHotKeys(program_.index(), program_.hooks());
+  DoCaption();
+  FillList();
+  program_.macro_file().DoLastFiles(previous, path);
+}
+
+bool TMainWin::UseTray() { return program_.settings().use_tray; }
+
+// The desktop has no taskbar window apart from the main window; in tray mode there is
+// nothing more to show or hide.
+void TMainWin::ShowApplicationWindow(bool) {}
+
+void TMainWin::ShowMainWindow(bool show) { view_.ShowWindow(show); }
+bool TMainWin::IsMinimised() { return view_.Minimised(); }
+void TMainWin::RestoreProgram() { view_.RestoreApp(); }
+void TMainWin::MinimiseProgram() { view_.MinimizeApp(); }
+
+std::string TMainWin::PlayingNickname() { return dispatch_->playback_record().nickname.Get(); }
+
+uint16_t TMainWin::PlayingActivation() {
+  return static_cast<uint16_t>(dispatch_->playback_record().activation.Get());
+}
+
+bool TMainWin::MainWindowVisible() { return view_.WindowVisible(); }
+void TMainWin::BringMainWindowToFront() { view_.BringToFront(); }
+
+void TMainWin::RestoreListState() {
+  const auto& settings = program_.settings();
+  view_.SetColumnWidths(settings.col1_width, settings.col2_width, settings.col3_width);
+}
+
+// The list keeps its own selection while hidden.
+void TMainWin::RememberListRow() {}
+
+// Capture, the editors' dialogs, network sharing and key remapping are not part of the
+// program yet: none is ever in progress.
+bool TMainWin::CaptureInProgress() { return false; }
+void TMainWin::StartStopCapture() {}
+bool TMainWin::TakeCaptureEndedFlag() { return false; }
+bool TMainWin::DialogOpen() { return false; }
+bool TMainWin::Terminating() { return terminating_; }
+bool TMainWin::ReloadIfChanged() { return false; }
+bool TMainWin::KeysRemapped() { return false; }
+activation::HookHandle TMainWin::RemapHook() { return remap_hook_; }
+void TMainWin::SetRemapHook(activation::HookHandle handle) { remap_hook_ = handle; }
 
 }  // namespace quillomat::management

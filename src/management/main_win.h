@@ -5,8 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "activation/dispatch.h"
 #include "activation/hook_library.h"
+#include "activation/popup_menu.h"
 #include "platform/named_objects.h"
+#include "platform/playback_forms.h"
+#include "player/file_commands.h"
+#include "player/player.h"
+#include "player/player_host.h"
 #include "startup/command_line.h"
 #include "startup/program.h"
 
@@ -42,13 +48,22 @@ class MainWinView {
   virtual void HideWindow() = 0;
   virtual void MinimizeApp() = 0;
   virtual void MaximizeWindow() = 0;
+  // What playback and dispatch ask of the window around pauses, messages and menus.
+  virtual void ShowWindow(bool show) = 0;
+  virtual bool WindowVisible() = 0;
+  virtual bool Minimised() = 0;
+  virtual void RestoreApp() = 0;
+  virtual void BringToFront() = 0;
 };
 
-// The main window's state and commands, apart from its widgets.
-class TMainWin {
+// The main window's state and commands, apart from its widgets. It owns the player and the
+// dispatch of what the hook library reports, and is the host of both.
+class TMainWin : public player::PlayerHost, public activation::DispatchHost {
  public:
-  TMainWin(startup::Program& program, MainWinView& view);
-  ~TMainWin();
+  // forms and menu_window are the windows that a playing macro and a popup-menu macro open.
+  TMainWin(startup::Program& program, MainWinView& view, platform::PlaybackForms& forms,
+           activation::MenuWindow& menu_window);
+  ~TMainWin() override;
 
   // Creation: shared blocks for the hook library, the index published, hooks installed,
   // the command line applied, geometry restored. False when a fatal error ended it (the
@@ -68,6 +83,36 @@ class TMainWin {
 
   const startup::CommandLineEffects& start_flags() const { return start_flags_; }
   bool closing() const { return closing_; }
+  // The tray menu's "&Terminate and Unload": deactivation no longer hides the program.
+  void SetTerminating() { terminating_ = true; }
+  player::Player& player() { return *player_; }
+  activation::HotKeyDispatch& dispatch() { return *dispatch_; }
+
+  // player::PlayerHost
+  void SwapMacroFile(const std::string& path) override;
+  bool UseTray() override;
+  void ShowApplicationWindow(bool show) override;
+  void ShowMainWindow(bool show) override;
+  bool IsMinimised() override;
+  void RestoreProgram() override;
+  void MinimiseProgram() override;
+  std::string PlayingNickname() override;
+  uint16_t PlayingActivation() override;
+
+  // activation::DispatchHost (the members it shares with PlayerHost are above)
+  bool MainWindowVisible() override;
+  void BringMainWindowToFront() override;
+  void RestoreListState() override;
+  void RememberListRow() override;
+  bool CaptureInProgress() override;
+  void StartStopCapture() override;
+  bool TakeCaptureEndedFlag() override;
+  bool DialogOpen() override;
+  bool Terminating() override;
+  bool ReloadIfChanged() override;
+  bool KeysRemapped() override;
+  activation::HookHandle RemapHook() override;
+  void SetRemapHook(activation::HookHandle handle) override;
 
  private:
   void ApplyArgument(const std::string& argument);
@@ -75,16 +120,16 @@ class TMainWin {
 
   startup::Program& program_;
   MainWinView& view_;
+  player::DiskFileCommands files_;
+  std::unique_ptr<player::Player> player_;
+  std::unique_ptr<activation::HotKeyDispatch> dispatch_;
   // What the switches asked for: hiding on the first paint, the browse modes.
   startup::CommandLineEffects start_flags_;
   bool closing_ = false;
+  bool terminating_ = false;
   bool tray_supported_ = false;
-  platform::ScreenSize screen_;
-  double speed_factor_ = 1.0;
   std::unique_ptr<platform::SharedBlock> remap_block_;
   std::unique_ptr<platform::SharedBlock> cbt_block_;
-  activation::HookHandle keyboard_hook_ = 0;
-  activation::HookHandle mouse_hook_ = 0;
   activation::HookHandle cbt_hook_ = 0;
   activation::HookHandle remap_hook_ = 0;
 };

@@ -39,7 +39,10 @@ void TMainWinView::Attach(management::TMainWin* logic, bool use_tray) {
   auto* menu = new QMenu(this);
   menu->addAction("&Open", this, &TMainWinView::OpenFromTray);
   menu->addSeparator();
-  menu->addAction("&Terminate and Unload", this, [this] { close(); });
+  menu->addAction("&Terminate and Unload", this, [this] {
+    logic_->SetTerminating();
+    close();
+  });
   tray_->setContextMenu(menu);
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
     if (r == QSystemTrayIcon::Trigger) OpenFromTray();
@@ -47,11 +50,7 @@ void TMainWinView::Attach(management::TMainWin* logic, bool use_tray) {
   tray_->show();
 }
 
-void TMainWinView::OpenFromTray() {
-  show();
-  raise();
-  activateWindow();
-}
+void TMainWinView::OpenFromTray() { BringToFront(); }
 
 uint32_t TMainWinView::WindowHandle() { return static_cast<uint32_t>(winId()); }
 
@@ -100,6 +99,20 @@ void TMainWinView::HideWindow() {
 void TMainWinView::MinimizeApp() { showMinimized(); }
 
 void TMainWinView::MaximizeWindow() { showMaximized(); }
+
+void TMainWinView::ShowWindow(bool show) { setVisible(show); }
+
+bool TMainWinView::WindowVisible() { return isVisible(); }
+
+bool TMainWinView::Minimised() { return isMinimized(); }
+
+void TMainWinView::RestoreApp() { showNormal(); }
+
+void TMainWinView::BringToFront() {
+  show();
+  raise();
+  activateWindow();
+}
 
 void TMainWinView::closeEvent(QCloseEvent* event) {
   if (!closed_ && logic_) {

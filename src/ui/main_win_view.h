@@ -29,6 +29,11 @@ class TMainWinView : public QMainWindow, public management::MainWinView {
   void HideWindow() override;
   void MinimizeApp() override;
   void MaximizeWindow() override;
+  void ShowWindow(bool show) override;
+  bool WindowVisible() override;
+  bool Minimised() override;
+  void RestoreApp() override;
+  void BringToFront() override;
 
   QTableWidget* list() const { return list_; }
 

@@ -9,7 +9,9 @@
 
 #include "management/main_win.h"
 #include "platform/sim/sim_hook_library.h"
+#include "platform/sim/sim_menu_window.h"
 #include "platform/sim/sim_platform.h"
+#include "platform/sim/sim_playback_forms.h"
 #include "startup/program.h"
 
 namespace quillomat {
@@ -29,7 +31,9 @@ TEST(MainWinView, ShowsCaptionAndMacrosAndSavesOnClose) {
   ASSERT_EQ(program->Start(), std::nullopt);
 
   ui::TMainWinView view;
-  management::TMainWin main_win(*program, view);
+  sim::SimPlaybackForms forms;
+  sim::SimMenuWindow menu_window;
+  management::TMainWin main_win(*program, view, forms, menu_window);
   view.Attach(&main_win, false);
   ASSERT_TRUE(main_win.FormCreate());
   view.show();

@@ -9,7 +9,9 @@
 
 #include "management/main_win.h"
 #include "platform/sim/sim_hook_library.h"
+#include "platform/sim/sim_menu_window.h"
 #include "platform/sim/sim_platform.h"
+#include "platform/sim/sim_playback_forms.h"
 #include "startup/program.h"
 #include "startup/settings_file.h"
 
@@ -30,9 +32,15 @@ class FakeView : public management::MainWinView {
   void HideWindow() override { hidden = true; }
   void MinimizeApp() override {}
   void MaximizeWindow() override {}
+  void ShowWindow(bool show) override { visible = show; }
+  bool WindowVisible() override { return visible; }
+  bool Minimised() override { return false; }
+  void RestoreApp() override {}
+  void BringToFront() override { visible = true; }
 
   bool tray = false;
   bool hidden = false;
+  bool visible = true;
   std::string caption;
   std::vector<management::MacroListRow> rows;
   management::WindowGeometry geometry;
@@ -63,6 +71,8 @@ class StartupTest : public testing::Test {
   startup::ProgramPaths paths_;
   sim::SimPlatform sim_;
   sim::SimHookLibrary* hooks_ = nullptr;
+  sim::SimPlaybackForms forms_;
+  sim::SimMenuWindow menu_window_;
 };
 
 TEST_F(StartupTest, FirstStartCreatesTheMacroFileAndPublishesInOrder) {
@@ -75,7 +85,7 @@ TEST_F(StartupTest, FirstStartCreatesTheMacroFileAndPublishesInOrder) {
   }
 
   FakeView view;
-  management::TMainWin main_win(*program, view);
+  management::TMainWin main_win(*program, view, forms_, menu_window_);
   hooks_->ClearCalls();
   ASSERT_TRUE(main_win.FormCreate());
   const std::vector<std::string> expected = {
@@ -109,7 +119,7 @@ TEST_F(StartupTest, CloseRemovesHooksInOrderAndSavesGeometryAndSettings) {
   auto program = MakeProgram();
   ASSERT_EQ(program->Start(), std::nullopt);
   FakeView view;
-  management::TMainWin main_win(*program, view);
+  management::TMainWin main_win(*program, view, forms_, menu_window_);
   ASSERT_TRUE(main_win.FormCreate());
   view.geometry = {11, 22, 700, 500};
   hooks_->ClearCalls();
@@ -163,7 +173,7 @@ TEST_F(StartupTest, CommandLineSwitchesShapeTheWindow) {
   auto program = MakeProgram({"/b", "/f" + other, "/HIDE"});
   ASSERT_EQ(program->Start(), std::nullopt);
   FakeView view;
-  management::TMainWin main_win(*program, view);
+  management::TMainWin main_win(*program, view, forms_, menu_window_);
   ASSERT_TRUE(main_win.FormCreate());
   main_win.FormShow();
   EXPECT_EQ(program->settings().current_file, other);
@@ -171,6 +181,37 @@ TEST_F(StartupTest, CommandLineSwitchesShapeTheWindow) {
   EXPECT_EQ(fs::file_size(other), 4u * store::kMacroRecordSize);
   main_win.FormPaint();
   EXPECT_TRUE(view.hidden);
+}
+
+TEST_F(StartupTest, AHotKeyReportedByTheHookLibraryPlaysItsMacro) {
+  auto program = MakeProgram();
+  ASSERT_EQ(program->Start(), std::nullopt);
+  store::MacroRecord macro;
+  macro.nickname.Set("Greeting");
+  macro.activation.Set(0);  // Ctrl+A
+  macro.scope.Set(store::kScopeGlobal);
+  macro.active = 1;
+  macro.SetText("hi");
+  ASSERT_TRUE(program->macro_file().WriteMacro(-1, macro));
+
+  FakeView view;
+  management::TMainWin main_win(*program, view, forms_, menu_window_);
+  ASSERT_TRUE(main_win.FormCreate());
+  EXPECT_EQ(hooks_->Shared().hot_key_in_use[0], 1);
+  hooks_->ClearCalls();
+  sim_.input.Clear();
+
+  hooks_->PostMessage(activation::kHotKeyPressed, 0, 0);
+  sim_.event_loop.PumpOnce(0);
+
+  EXPECT_EQ(hooks_->calls().front(), "QlxUpInUse");
+  std::string typed;
+  for (const auto& e : sim_.input.events()) {
+    if (e.kind == sim::SimInput::Event::kKey && !e.up) typed += static_cast<char>(e.vk);
+  }
+  // H and I, then the end-of-playback key.
+  EXPECT_EQ(typed, std::string("HI") + static_cast<char>(activation::kEndOfPlaybackKey));
+  EXPECT_TRUE(sim_.input.HeldKeys().empty());
 }
 
 }  // namespace
