@@ -188,9 +188,9 @@ bool Scheduler::RunTimed(int n, const store::MacroRecord& record) {
 }
 
 std::string MonthName(int month) {
-  static constexpr const char* kMonths[] = {"January", "February", "March",     "April",
-                                            "May",     "June",     "July",      "August",
-                                            "September", "October", "November", "December"};
+  static constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
+                                            "May",       "June",     "July",     "August",
+                                            "September", "October",  "November", "December"};
   return month >= 1 && month <= 12 ? kMonths[month - 1] : "";
 }
 
@@ -228,8 +228,7 @@ std::string GetSched(const store::MacroRecord& r) {
     case store::kWeekly:
       return "Weekly at " + time + " on " + DayName(r.day_of_week);
     case store::kMonthly:
-      return "Monthly at " + time + " on day " + std::to_string(r.day_of_month) +
-             " of each month";
+      return "Monthly at " + time + " on day " + std::to_string(r.day_of_month) + " of each month";
     case store::kEveryMinutes:
       return "every " + std::to_string(r.interval.Get()) + " minutes";
     default:

@@ -118,8 +118,7 @@ void TrigwordEngine::OnTypedChar(uint32_t wparam, int64_t lparam) {
   }
   caps_lock_ = wparam == kTypingCapsOn;
   const TrigwordOptions options = TrigwordOptions::From(settings_);
-  const TypeStep step =
-      Type(buffer_, options, Capacity(options), static_cast<char>(lparam & 0xFF));
+  const TypeStep step = Type(buffer_, options, Capacity(options), static_cast<char>(lparam & 0xFF));
   if (step.test) TestIt(step.tested);
 }
 

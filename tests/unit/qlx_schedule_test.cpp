@@ -47,8 +47,8 @@ TEST(QlxSchedule, ListsTheTimedMacrosAndLeavesTheFileAlone) {
   every.interval.Set(20);
   auto trigword = Timed("Signature", true);
   trigword.activation.Set(store::kTrigwordMacro);
-  const auto bytes = testutil::Concat(
-      {testutil::SystemRecord(1), Timed("Standup", true), trigword, every});
+  const auto bytes =
+      testutil::Concat({testutil::SystemRecord(1), Timed("Standup", true), trigword, every});
   const std::string file = dir / "work.qlx";
   testutil::WriteBytes(file, bytes);
 

@@ -78,8 +78,7 @@ TEST(SetSchedule, Refusals) {
       {Controls(store::kHourly, [](auto& c) { c.minutes = ""; }), kInvalidMinutes, "minutes"},
       {Controls(store::kMonthly, [](auto& c) { c.monthly_day = "32"; }), kInvalidDay,
        "monthly_day"},
-      {Controls(store::kMonthly, [](auto& c) { c.monthly_day = "0"; }), kInvalidDay,
-       "monthly_day"},
+      {Controls(store::kMonthly, [](auto& c) { c.monthly_day = "0"; }), kInvalidDay, "monthly_day"},
       {Controls(store::kEveryMinutes, [](auto& c) { c.interval = "0"; }), kInvalidInterval,
        "interval"},
       {Controls(store::kEveryMinutes, [](auto& c) { c.interval = "721"; }), kInvalidInterval,
@@ -212,9 +211,9 @@ TEST(ReadScheduleTime, Table) {
     const char* text;
     ScheduleTime time;
   } cases[] = {
-      {"09:05PM", {9, 5, true}}, {"9:05am", {9, 5, false}}, {"13:30AM", {1, 30, true}},
+      {"09:05PM", {9, 5, true}},  {"9:05am", {9, 5, false}},  {"13:30AM", {1, 30, true}},
       {"24:00AM", {0, 0, false}}, {"12:60PM", {12, 0, true}}, {"7", {7, 0, false}},
-      {"", {0, 0, false}},       {"x:yz", {0, 0, false}},
+      {"", {0, 0, false}},        {"x:yz", {0, 0, false}},
   };
   for (const auto& c : cases) EXPECT_EQ(ReadScheduleTime(c.text), c.time) << c.text;
 }

@@ -133,51 +133,96 @@ TEST_F(SchedulerTest, RulesAcrossConsecutiveChecks) {
     r.day_flags[0] = 1;
   };
   const RuleCase cases[] = {
-      {"a moment between two checks runs once", Timed(store::kDaily), At(2026, 1, 5, 8, 59, 55),
-       10, 30, {"play 1 at 2026-01-05 09:00:05"}},
-      {"a moment before the start waits for the next day", Timed(store::kDaily),
-       At(2026, 1, 5, 9, 30), 60, 24 * 60, {"play 1 at 2026-01-06 09:00:00"}},
-      {"no weekday flags never runs", With(Timed(store::kDaily), no_flags),
-       At(2026, 1, 5, 8, 0), 60, 3 * 24 * 60, {}},
-      {"midnight on the macro's own day only", With(Timed(store::kDaily, 12, 0), monday_only),
-       At(2026, 1, 4, 23, 59, 30), 60, 3 * 24 * 60, {"play 1 at 2026-01-05 00:00:30"}},
-      {"a late evening moment seen first after midnight", Timed(store::kDaily, 11, 59, true),
-       At(2026, 1, 5, 23, 58, 30), 120, 2, {"play 1 at 2026-01-06 00:00:30"}},
-      {"hourly at 0 runs at each change of hour", With(Timed(store::kHourly), [](auto& r) {
-         r.minute_past_hour = 0;
-       }),
-       At(2026, 1, 5, 9, 30), 60, 180,
+      {"a moment between two checks runs once",
+       Timed(store::kDaily),
+       At(2026, 1, 5, 8, 59, 55),
+       10,
+       30,
+       {"play 1 at 2026-01-05 09:00:05"}},
+      {"a moment before the start waits for the next day",
+       Timed(store::kDaily),
+       At(2026, 1, 5, 9, 30),
+       60,
+       24 * 60,
+       {"play 1 at 2026-01-06 09:00:00"}},
+      {"no weekday flags never runs",
+       With(Timed(store::kDaily), no_flags),
+       At(2026, 1, 5, 8, 0),
+       60,
+       3 * 24 * 60,
+       {}},
+      {"midnight on the macro's own day only",
+       With(Timed(store::kDaily, 12, 0), monday_only),
+       At(2026, 1, 4, 23, 59, 30),
+       60,
+       3 * 24 * 60,
+       {"play 1 at 2026-01-05 00:00:30"}},
+      {"a late evening moment seen first after midnight",
+       Timed(store::kDaily, 11, 59, true),
+       At(2026, 1, 5, 23, 58, 30),
+       120,
+       2,
+       {"play 1 at 2026-01-06 00:00:30"}},
+      {"hourly at 0 runs at each change of hour",
+       With(Timed(store::kHourly), [](auto& r) { r.minute_past_hour = 0; }),
+       At(2026, 1, 5, 9, 30),
+       60,
+       180,
        {"play 1 at 2026-01-05 10:00:00", "play 1 at 2026-01-05 11:00:00",
         "play 1 at 2026-01-05 12:00:00"}},
-      {"hourly at 15 past", With(Timed(store::kHourly), [](auto& r) { r.minute_past_hour = 15; }),
-       At(2026, 1, 5, 9, 0, 5), 10, 360, {"play 1 at 2026-01-05 09:15:05"}},
+      {"hourly at 15 past",
+       With(Timed(store::kHourly), [](auto& r) { r.minute_past_hour = 15; }),
+       At(2026, 1, 5, 9, 0, 5),
+       10,
+       360,
+       {"play 1 at 2026-01-05 09:15:05"}},
       {"every 15 minutes keeps the cadence of the build",
        With(Timed(store::kEveryMinutes), [](auto& r) { r.interval.Set(15); }),
-       At(2026, 1, 5, 10, 0), 7, 400,
+       At(2026, 1, 5, 10, 0),
+       7,
+       400,
        {"play 1 at 2026-01-05 10:15:03", "play 1 at 2026-01-05 10:30:06",
         "play 1 at 2026-01-05 10:45:02"}},
       {"every 15 minutes across midnight",
        With(Timed(store::kEveryMinutes), [](auto& r) { r.interval.Set(15); }),
-       At(2026, 1, 5, 23, 50), 10, 31 * 6,
+       At(2026, 1, 5, 23, 50),
+       10,
+       31 * 6,
        {"play 1 at 2026-01-06 00:05:00", "play 1 at 2026-01-06 00:20:00"}},
-      {"once today", With(Timed(store::kOnce), [](auto& r) {
-         r.year.Set(2026);
-         r.month = 1;
-         r.day_of_month = 5;
-       }),
-       At(2026, 1, 5, 8, 59, 55), 10, 3 * 24 * 60 * 6, {"play 1 at 2026-01-05 09:00:05"}},
-      {"once yesterday never runs", With(Timed(store::kOnce), [](auto& r) {
-         r.year.Set(2026);
-         r.month = 1;
-         r.day_of_month = 4;
-       }),
-       At(2026, 1, 5, 8, 0), 60, 2 * 24 * 60, {}},
-      {"weekly on Monday", With(Timed(store::kWeekly), [](auto& r) { r.day_of_week = 2; }),
-       At(2026, 1, 5, 8, 59), 60, 8 * 24 * 60,
+      {"once today",
+       With(Timed(store::kOnce),
+            [](auto& r) {
+              r.year.Set(2026);
+              r.month = 1;
+              r.day_of_month = 5;
+            }),
+       At(2026, 1, 5, 8, 59, 55),
+       10,
+       3 * 24 * 60 * 6,
+       {"play 1 at 2026-01-05 09:00:05"}},
+      {"once yesterday never runs",
+       With(Timed(store::kOnce),
+            [](auto& r) {
+              r.year.Set(2026);
+              r.month = 1;
+              r.day_of_month = 4;
+            }),
+       At(2026, 1, 5, 8, 0),
+       60,
+       2 * 24 * 60,
+       {}},
+      {"weekly on Monday",
+       With(Timed(store::kWeekly), [](auto& r) { r.day_of_week = 2; }),
+       At(2026, 1, 5, 8, 59),
+       60,
+       8 * 24 * 60,
        {"play 1 at 2026-01-05 09:00:00", "play 1 at 2026-01-12 09:00:00"}},
       {"monthly on the 6th at midnight",
        With(Timed(store::kMonthly, 12, 0), [](auto& r) { r.day_of_month = 6; }),
-       At(2026, 1, 5, 23, 59, 30), 60, 3 * 24 * 60, {"play 1 at 2026-01-06 00:00:30"}},
+       At(2026, 1, 5, 23, 59, 30),
+       60,
+       3 * 24 * 60,
+       {"play 1 at 2026-01-06 00:00:30"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -209,8 +254,8 @@ TEST(SchedulerEntry, HourConversion) {
     int hour;
     bool pm;
     int expected;
-  } cases[] = {{12, false, 0}, {1, false, 1}, {11, false, 11}, {12, true, 12}, {1, true, 13},
-               {11, true, 23}};
+  } cases[] = {{12, false, 0}, {1, false, 1}, {11, false, 11},
+               {12, true, 12}, {1, true, 13}, {11, true, 23}};
   for (const auto& c : cases) {
     EXPECT_EQ(EntryOf(1, Timed(store::kDaily, c.hour, 0, c.pm), 0).time_of_day_ms,
               c.expected * 3600000LL)
@@ -270,12 +315,10 @@ TEST_F(SchedulerTest, StartUpMacrosPlayInOrderAndStopAtAFailedActivation) {
   missing_window.scope_name.Set("Gone");
   MacroRecord inactive = Timed(store::kAtStartup);
   inactive.active = 0;
-  Start(At(2026, 1, 5, 9, 0),
-        {Timed(store::kAtStartup), inactive, Timed(store::kDaily), missing_window,
-         Timed(store::kAtStartup)});
+  Start(At(2026, 1, 5, 9, 0), {Timed(store::kAtStartup), inactive, Timed(store::kDaily),
+                               missing_window, Timed(store::kAtStartup)});
   scheduler->DoStartUpMacros();
-  EXPECT_EQ(host.calls,
-            (std::vector<std::string>{"play 1 at 2026-01-05 09:00:00", "window Gone"}));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"play 1 at 2026-01-05 09:00:00", "window Gone"}));
 }
 
 TEST(GetSched, Texts) {
@@ -307,7 +350,11 @@ TEST(GetSched, Texts) {
       {once, "Once at 9:05PM on 7 March 2027"},
       {hourly, "Hourly at 5 minutes past the hour"},
       {daily, "Daily at 12:00PM,Sun,Mon,Sat"},
-      {With(daily, [](auto& r) { for (auto& f : r.day_flags) f = 0; }), "Daily at 12:00PM"},
+      {With(daily,
+            [](auto& r) {
+              for (auto& f : r.day_flags) f = 0;
+            }),
+       "Daily at 12:00PM"},
       {weekly, "Weekly at 10:30AM on Wednesday"},
       {monthly, "Monthly at 12:00AM on day 31 of each month"},
       {every, "every 720 minutes"},

@@ -31,8 +31,8 @@ class FakeHost : public TrigwordHost {
   bool MacroPaused() override { return paused; }
   void BeginTrigwordMacro(int n, const MacroRecord&) override { current = n; }
   void PlayTrigwordMacro(const MacroRecord& record, bool caps_lock) override {
-    played.push_back("play " + std::to_string(current) + " erase " +
-                     std::to_string(Backspaces()) + (caps_lock ? " caps" : ""));
+    played.push_back("play " + std::to_string(current) + " erase " + std::to_string(Backspaces()) +
+                     (caps_lock ? " caps" : ""));
     playing_published = hooks_.Shared().playing;
     played_at_ms = sim_.event_loop.ElapsedMs();
     text = record.Text();
@@ -130,10 +130,29 @@ TEST_F(TrigwordTest, TypedSequences) {
       {"insensitive prefix", false, false, false, "xy", "XYaBc", {"play 1 erase 5"}},
       {"backspace corrects a letter", false, true, false, "", "abd\bc", {"play 1 erase 3"}},
       {"backspace in suffix mode", false, true, true, "", "abx\bc ", {"play 1 erase 4"}},
-      {"backspace past the word start joins it to the text before", true, true, false, "",
-       "q x\b\babc", {}},
-      {"reset starts a new word", false, true, false, "", "ab\x01" "c", {}},
-      {"reset then the whole word", true, true, false, "", "zz\x01" "abc", {"play 1 erase 3"}},
+      {"backspace past the word start joins it to the text before",
+       true,
+       true,
+       false,
+       "",
+       "q x\b\babc",
+       {}},
+      {"reset starts a new word",
+       false,
+       true,
+       false,
+       "",
+       "ab\x01"
+       "c",
+       {}},
+      {"reset then the whole word",
+       true,
+       true,
+       false,
+       "",
+       "zz\x01"
+       "abc",
+       {"play 1 erase 3"}},
       {"the longer Trigword", false, true, false, "", "qwertyu", {"play 2 erase 7"}},
   };
   for (const auto& c : cases) {

@@ -1,0 +1,48 @@
+#include "ui/schedule_views.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "activation/scheduler.h"
+#include "platform/sim/sim_message_boxes.h"
+
+namespace quillomat::ui {
+namespace {
+
+TEST(ScheduleViews, SetScheduleCopiesItsControlsAndFocusesTheRefusedField) {
+  store::MacroRecord record;
+  activation::DefaultTimer(record, {2026, 3, 15, 10, 0, 0, 0, 0});
+  activation::TDoSchedule form(record);
+  sim::SimMessageBoxes boxes;
+  TDoScheduleView view(form, boxes, {2026, 3, 15, 10, 0, 0, 0, 0});
+  view.show();
+  EXPECT_EQ(view.windowTitle(), "Set Schedule");
+  EXPECT_TRUE(view.findChild<QRadioButton*>("kind3")->isChecked());
+  EXPECT_EQ(view.findChild<QRadioButton*>("kind6")->text(), "O&ther");
+  EXPECT_EQ(view.findChild<QLineEdit*>("daily_time")->text(), "12:00PM");
+
+  view.findChild<QRadioButton*>("kind1")->setChecked(true);
+  view.findChild<QLineEdit*>("year")->setText("2026");
+  view.findChild<QComboBox*>("month")->setCurrentIndex(3);  // April
+  view.findChild<QLineEdit*>("day")->setText("31");
+  view.findChild<QPushButton*>("update")->click();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Error");
+  EXPECT_EQ(boxes.shown()[0].text, "Invalid day of month specified.");
+  EXPECT_EQ(view.focusWidget(), view.findChild<QLineEdit*>("day"));
+  EXPECT_EQ(view.result(), QDialog::Rejected);
+
+  view.findChild<QLineEdit*>("day")->setText("30");
+  view.findChild<QLineEdit*>("once_time")->setText("08:15am");
+  view.findChild<QPushButton*>("update")->click();
+  EXPECT_EQ(view.result(), QDialog::Accepted);
+  EXPECT_EQ(activation::GetSched(record), "Once at 8:15AM on 30 April 2026");
+}
+
+}  // namespace
+}  // namespace quillomat::ui
