@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,6 +43,35 @@ TEST(ScheduleViews, SetScheduleCopiesItsControlsAndFocusesTheRefusedField) {
   view.findChild<QPushButton*>("update")->click();
   EXPECT_EQ(view.result(), QDialog::Accepted);
   EXPECT_EQ(activation::GetSched(record), "Once at 8:15AM on 30 April 2026");
+}
+
+TEST(ScheduleViews, TrigwordOptionsCheckThePrefixAsItIsTypedAndStoreOnOk) {
+  startup::SettingsRecord settings;
+  int saves = 0;
+  activation::TTrigwordOptions form(settings, [&] { ++saves; });
+  sim::SimMessageBoxes boxes;
+  TTrigwordOptionsView view(form, boxes);
+  view.show();
+  auto* prefix = view.findChild<QLineEdit*>("prefix");
+  EXPECT_EQ(view.windowTitle(), "Trigword Options");
+  EXPECT_EQ(prefix->maxLength(), 2);
+  EXPECT_TRUE(prefix->isEnabled());
+  view.findChild<QCheckBox*>("use_prefix")->setChecked(false);
+  EXPECT_FALSE(prefix->isEnabled());
+  view.findChild<QCheckBox*>("use_prefix")->setChecked(true);
+
+  prefix->setText(";'");
+  emit prefix->textEdited(prefix->text());
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].text, activation::kInvalidPrefix);
+
+  prefix->setText(";;");
+  view.findChild<QCheckBox*>("solitary")->setChecked(true);
+  view.findChild<QPushButton*>("ok")->click();
+  EXPECT_EQ(view.result(), QDialog::Accepted);
+  EXPECT_EQ(saves, 1);
+  EXPECT_TRUE(settings.solitary_usage);
+  EXPECT_EQ(settings.prefix_keys, ";;");
 }
 
 }  // namespace
