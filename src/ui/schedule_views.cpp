@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "activation/scheduler.h"
 #include "platform/qt/qt_text.h"
@@ -51,6 +53,27 @@ QHBoxLayout* OkCancel(QDialog* dialog, const char* ok_name, const char* ok_text,
 }
 
 QString Text(const QLineEdit* edit) { return edit->text(); }
+
+// The edit with a pair of spin buttons that step its number by one within [min, max]; text
+// that is not a number steps from the nearer end.
+QHBoxLayout* Spin(QLineEdit* edit, int min, int max) {
+  auto* row = new QHBoxLayout;
+  row->addWidget(edit);
+  for (int step : {1, -1}) {
+    auto* button = new QToolButton(edit->parentWidget());
+    button->setObjectName(edit->objectName() + (step > 0 ? "_up" : "_down"));
+    button->setArrowType(step > 0 ? Qt::UpArrow : Qt::DownArrow);
+    button->setFocusPolicy(Qt::NoFocus);
+    QObject::connect(button, &QToolButton::clicked, edit, [edit, min, max, step] {
+      bool number = false;
+      const int value = edit->text().trimmed().toInt(&number);
+      const int next = number ? std::clamp(value + step, min, max) : (step > 0 ? min : max);
+      edit->setText(QString::number(next));
+    });
+    row->addWidget(button);
+  }
+  return row;
+}
 
 }  // namespace
 
@@ -100,13 +123,13 @@ TDoScheduleView::TDoScheduleView(activation::TDoSchedule& form, platform::Messag
   for (int m = 1; m <= 12; ++m) month_->addItem(QString::fromStdString(activation::MonthName(m)));
   day_ = Edit(panels_->widget(store::kOnce), "day", 2);
   once_time_ = time_edit(store::kOnce, "once_time");
-  once->addRow("Year", year_);
+  once->addRow("Year", Spin(year_, 1, 9999));
   once->addRow("Month", month_);
-  once->addRow("Day", day_);
+  once->addRow("Day", Spin(day_, 1, 31));
   once->addRow("Time", once_time_);
 
   minutes_ = Edit(panels_->widget(store::kHourly), "minutes", 2);
-  form_of(store::kHourly)->addRow("Minutes past the hour", minutes_);
+  form_of(store::kHourly)->addRow("Minutes past the hour", Spin(minutes_, 0, 59));
 
   auto* daily = form_of(store::kDaily);
   static constexpr const char* kDays[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
@@ -134,11 +157,11 @@ TDoScheduleView::TDoScheduleView(activation::TDoSchedule& form, platform::Messag
   auto* monthly = form_of(store::kMonthly);
   monthly_day_ = Edit(panels_->widget(store::kMonthly), "monthly_day", 2);
   monthly_time_ = time_edit(store::kMonthly, "monthly_time");
-  monthly->addRow("Day of month", monthly_day_);
+  monthly->addRow("Day of month", Spin(monthly_day_, 1, 31));
   monthly->addRow("Time", monthly_time_);
 
   interval_ = Edit(panels_->widget(store::kEveryMinutes), "interval", 3);
-  form_of(store::kEveryMinutes)->addRow("Every (minutes)", interval_);
+  form_of(store::kEveryMinutes)->addRow("Every (minutes)", Spin(interval_, 1, 720));
 
   QPushButton* update = nullptr;
   layout->addLayout(OkCancel(this, "update", "&Update", &update));

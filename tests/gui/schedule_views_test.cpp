@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 #include "activation/scheduler.h"
 #include "platform/sim/sim_message_boxes.h"
@@ -26,6 +27,13 @@ TEST(ScheduleViews, SetScheduleCopiesItsControlsAndFocusesTheRefusedField) {
   EXPECT_TRUE(view.findChild<QRadioButton*>("kind3")->isChecked());
   EXPECT_EQ(view.findChild<QRadioButton*>("kind6")->text(), "O&ther");
   EXPECT_EQ(view.findChild<QLineEdit*>("daily_time")->text(), "12:00PM");
+
+  auto* interval = view.findChild<QLineEdit*>("interval");
+  interval->setText("719");
+  for (int i = 0; i < 2; ++i) view.findChild<QToolButton*>("interval_up")->click();
+  EXPECT_EQ(interval->text(), "720");
+  view.findChild<QToolButton*>("interval_down")->click();
+  EXPECT_EQ(interval->text(), "719");
 
   view.findChild<QRadioButton*>("kind1")->setChecked(true);
   view.findChild<QLineEdit*>("year")->setText("2026");
