@@ -12,6 +12,7 @@ int RunList(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
 int RunLoad(const std::vector<std::string>& args);
 int RunPlay(const std::vector<std::string>& args);
+int RunSchedule(const std::vector<std::string>& args);
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;

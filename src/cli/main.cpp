@@ -21,6 +21,8 @@ constexpr Subcommand kSubcommands[] = {
     {"load", "write a macro file from the text that dump writes", quillomat::cli::RunLoad},
     {"play", "play macro text on the simulated desktop and list its events (--dry-run)",
      quillomat::cli::RunPlay},
+    {"schedule", "list the timed macros of a macro file with their schedules",
+     quillomat::cli::RunSchedule},
 };
 
 void PrintHelp(std::ostream& out) {
