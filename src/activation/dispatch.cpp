@@ -76,11 +76,11 @@ std::string HotKeyDispatch::GetTopProgram() {
 void HotKeyDispatch::HotKey(uint32_t wparam, platform::WindowId foreground) {
   auto& boxes = platform_.message_boxes;
   if (popup_displayed_) {
-    boxes.Show(kWarningTitle, kPopupShownRefusal);
+    boxes.Show(platform::kWarningTitle, kPopupShownRefusal);
     return;
   }
   if (host_.CaptureInProgress()) {
-    boxes.Show(kWarningTitle, kCaptureRefusal);
+    boxes.Show(platform::kWarningTitle, kCaptureRefusal);
     return;
   }
   if (wparam & kHotKeyDirectMacroBit) {
@@ -97,7 +97,7 @@ void HotKeyDispatch::HotKey(uint32_t wparam, platform::WindowId foreground) {
       }
       player_.ResumePause();
     } else {
-      boxes.Show(kWarningTitle, kPauseRefusal);
+      boxes.Show(platform::kWarningTitle, kPauseRefusal);
     }
     return;
   }
@@ -276,7 +276,7 @@ void HotKeyDispatch::MenuTopWindow(platform::WindowId foreground) {
     }
   }
   if (items.empty()) {
-    player_.DoAMessage(kWarningTitle, kNoTopWindowMacros);
+    player_.DoAMessage(platform::kWarningTitle, kNoTopWindowMacros);
     return;
   }
   const int mode = settings_.system_menu;
@@ -305,15 +305,15 @@ void HotKeyDispatch::WindowActivated(platform::WindowId window) {
 void HotKeyDispatch::ActivateMe() {
   auto& boxes = platform_.message_boxes;
   if (player_.PauseInProgress()) {
-    boxes.Show(kWarningTitle, kActivatePauseRefusal);
+    boxes.Show(platform::kWarningTitle, kActivatePauseRefusal);
     return;
   }
   if (popup_displayed_) {
-    boxes.Show(kWarningTitle, kActivateMenuRefusal);
+    boxes.Show(platform::kWarningTitle, kActivateMenuRefusal);
     return;
   }
   if (host_.CaptureInProgress()) {
-    boxes.Show(kWarningTitle, kActivateCaptureRefusal);
+    boxes.Show(platform::kWarningTitle, kActivateCaptureRefusal);
     return;
   }
   if (host_.MainWindowVisible() && !host_.UseTray()) {

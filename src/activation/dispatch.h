@@ -21,7 +21,6 @@
 
 namespace quillomat::activation {
 
-inline constexpr char kWarningTitle[] = "Warning";
 inline constexpr char kPopupShownRefusal[] =
     "A current Popup Menu macro is being displayed. Another macro cannot be executed until "
     "either a choice is made from the Popup Menu or it is cancelled.";
@@ -130,6 +129,9 @@ class HotKeyDispatch {
   // System command "4": a menu of the macros bound to the window or program in front.
   void MenuTopWindow(platform::WindowId foreground);
 
+  // Brings the window of the named program to the front; false when none is found.
+  bool ActivateProg(const std::string& name);
+
   void ActivateMe();
   void AppDeactivate();
   // True when the command was handled here (no default handling).
@@ -154,6 +156,8 @@ class HotKeyDispatch {
   void SetMenuPosition(int x) { menu_position_ = x; }
 
   int current_macro() const { return current_macro_; }
+  // A macro started by dispatch is being played.
+  bool playing() const { return playing_; }
   bool popup_displayed() const { return popup_displayed_; }
   bool caps_lock_on() const { return caps_lock_on_; }
   // The Caps Lock state last reported by the hook library (for timed macros).
@@ -168,7 +172,6 @@ class HotKeyDispatch {
   bool IsResumeKey(int hot_key, platform::WindowId foreground);
   void RunSystemCommand(char digit, platform::WindowId foreground);
   int ShowMenu();
-  bool ActivateProg(const std::string& name);
   std::string TitleOf(platform::WindowId window);
 
   platform::Platform platform_;

@@ -156,7 +156,6 @@ class TTrigwordOptions {
   std::function<void()> save_settings_;
 };
 
-inline constexpr char kErrorTitle[] = "Error";
 inline constexpr char kInvalidDay[] = "Invalid day of month specified.";
 inline constexpr char kDateElapsed[] = "Specified date has already elapsed.";
 inline constexpr char kInvalidYear[] = "Invalid year specified.";

@@ -131,7 +131,7 @@ bool TrigwordEngine::TestIt(const TypedBuffer& buffer) {
                         : host_.MacroPaused()       ? kMacroPaused
                                                     : nullptr;
   if (refusal) {
-    platform_.message_boxes.Show(kWarningTitle, refusal);
+    platform_.message_boxes.Show(platform::kWarningTitle, refusal);
     return false;
   }
   const platform::WindowId foreground = platform_.windows.Foreground();

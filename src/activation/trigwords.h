@@ -83,7 +83,6 @@ class TrigwordHost {
   virtual void PlayTrigwordMacro(const store::MacroRecord& record, bool caps_lock) = 0;
 };
 
-inline constexpr char kWarningTitle[] = "Warning";
 inline constexpr char kPopupDisplayed[] =
     "A current Popup Menu macro is being displayed. Another macro cannot be executed until "
     "either a choice is made from the Popup Menu or it is cancelled.";

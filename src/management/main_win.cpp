@@ -22,6 +22,10 @@ TMainWin::TMainWin(startup::Program& program, MainWinView& view, platform::Playb
   dispatch_ = std::make_unique<activation::HotKeyDispatch>(
       program_.platform(), program_.index(), program_.hooks(), program_.macro_file(),
       program_.settings(), *player_, menu_window, *this, program_.paths().program_dir + "/Icons");
+  scheduler_ = std::make_unique<activation::Scheduler>(
+      program_.platform().event_loop, program_.index(), program_.settings(), *this);
+  trigwords_ = std::make_unique<activation::TrigwordEngine>(
+      program_.platform(), program_.index(), program_.hooks(), program_.settings(), *this);
 }
 
 TMainWin::~TMainWin() {
@@ -88,7 +92,7 @@ bool TMainWin::FormCreate() {
   store::SetHotKeys(index, hooks);
   // What the hook library reports is handled on this thread, in order.
   platform.event_loop.SetMessageHandler(
-      [this](const platform::PostedMessage& message) { dispatch_->HandleMessage(message); });
+      [this](const platform::PostedMessage& message) { HandleMessage(message); });
   index.keyboard_hook.Set(hooks.QlxHookKeyboard());
   index.mouse_hook.Set(hooks.QlxHookMouse());
   hooks.QlxUpKeyHook(index);
@@ -98,6 +102,11 @@ bool TMainWin::FormCreate() {
   for (const auto& argument : program_.arguments()) ApplyArgument(argument);
 
   view_.SetGeometry({settings.left, settings.top, settings.width, settings.height});
+
+  // The schedule: its check runs every "Timer Seconds" while a timed macro is active, and
+  // the start-up macros play 5 s after the window is created.
+  scheduler_->CheckAndSetTime();
+  view_.StartTimer(kStartUpTimer, activation::kStartUpMacroDelayMs, true);
   return true;
 }
 
@@ -115,6 +124,7 @@ void TMainWin::LoadFromCommandLine(const std::string& path) {
   store::SetHotKeys(program_.index(), program_.hooks());
   DoCaption();
   FillList();
+  scheduler_->CheckAndSetTime();
 }
 
 void TMainWin::FormShow() {
@@ -188,6 +198,23 @@ std::vector<MacroListRow> TMainWin::Rows() const {
 
 void TMainWin::FillList() { view_.SetRows(Rows()); }
 
+void TMainWin::HandleMessage(const platform::PostedMessage& message) {
+  if (dispatch_->HandleMessage(message)) return;
+  if (message.message == activation::kTypedChar) {
+    trigwords_->OnTypedChar(message.wparam, message.lparam);
+  }
+}
+
+void TMainWin::OnTimer(int id) {
+  if (id == kStartUpTimer) {
+    view_.StopTimer(kStartUpTimer);
+    scheduler_->DoStartUpMacros();
+  } else if (id == kSchedulerTimer) {
+    scheduler_->CheckOutTimerMacros();
+    if (program_.settings().show_date) DoCaption();
+  }
+}
+
 // The "<SWAP:" of a playing macro: the named file becomes the open one.
 void TMainWin::SwapMacroFile(const std::string& path) {
   const std::string previous = program_.settings().current_file;
@@ -195,6 +222,7 @@ void TMainWin::SwapMacroFile(const std::string& path) {
   store::SetHotKeys(program_.index(), program_.hooks());
   DoCaption();
   FillList();
+  scheduler_->CheckAndSetTime();
   program_.macro_file().DoLastFiles(previous, path);
 }
 
@@ -237,5 +265,56 @@ bool TMainWin::ReloadIfChanged() { return false; }
 bool TMainWin::KeysRemapped() { return false; }
 activation::HookHandle TMainWin::RemapHook() { return remap_hook_; }
 void TMainWin::SetRemapHook(activation::HookHandle handle) { remap_hook_ = handle; }
+
+}  // namespace quillomat::management
+
+namespace quillomat::management {
+
+bool TMainWin::ReadMacro(int n, store::MacroRecord& record) {
+  return program_.macro_file().ReadMacro(n, record);
+}
+
+bool TMainWin::ActivateWindow(const std::string& title) { return player_->ActivateIt(title); }
+
+bool TMainWin::ActivateProgram(const std::string& program) {
+  return dispatch_->ActivateProg(program);
+}
+
+void TMainWin::PlayWave(const std::string& path, bool wait) { player_->DoWave(path, wait); }
+
+// A timed macro plays like a hot-key macro, with the playing flag published, so that what it
+// types is never taken for a hot key or a Trigword.
+void TMainWin::PlayTimedMacro(int n, const store::MacroRecord& record) {
+  dispatch_->SetCurrentMacro(n);
+  dispatch_->playback_record() = record;
+  dispatch_->SetTargetWindow(program_.platform().windows.Foreground());
+  dispatch_->SetCapsLockOn(dispatch_->caps_lock_state());
+  dispatch_->PlayPlaybackRecord();
+}
+
+bool TMainWin::MacroPlaying() { return dispatch_->playing(); }
+bool TMainWin::MacroPaused() { return player_->PauseInProgress(); }
+
+void TMainWin::EnableCheckTimer(bool enabled) {
+  if (enabled) {
+    view_.StartTimer(kSchedulerTimer, program_.settings().timer_seconds * 1000, false);
+  } else {
+    view_.StopTimer(kSchedulerTimer);
+  }
+}
+
+bool TMainWin::PopupMenuDisplayed() { return dispatch_->popup_displayed(); }
+
+void TMainWin::BeginTrigwordMacro(int n, const store::MacroRecord& record) {
+  dispatch_->SetCurrentMacro(n);
+  dispatch_->playback_record() = record;
+}
+
+// The Trigword engine publishes the playing flag and sends the end key itself.
+void TMainWin::PlayTrigwordMacro(const store::MacroRecord& record, bool caps_lock) {
+  player_->SetTargetWindow(program_.platform().windows.Foreground());
+  player_->SetCapsLockToggled(caps_lock);
+  player_->IntoProgram(record.Text());
+}
 
 }  // namespace quillomat::management

@@ -8,6 +8,8 @@
 #include "activation/dispatch.h"
 #include "activation/hook_library.h"
 #include "activation/popup_menu.h"
+#include "activation/scheduler.h"
+#include "activation/trigwords.h"
 #include "platform/named_objects.h"
 #include "platform/playback_forms.h"
 #include "player/file_commands.h"
@@ -54,11 +56,21 @@ class MainWinView {
   virtual bool Minimised() = 0;
   virtual void RestoreApp() = 0;
   virtual void BringToFront() = 0;
+  // Timers of the window: each tick calls TMainWin::OnTimer with its id. A running timer
+  // started again takes the new interval.
+  virtual void StartTimer(int id, int interval_ms, bool single_shot) = 0;
+  virtual void StopTimer(int id) = 0;
 };
+
+inline constexpr int kSchedulerTimer = 1;  // every "Timer Seconds"
+inline constexpr int kStartUpTimer = 2;    // once, 5 s after the window was created
 
 // The main window's state and commands, apart from its widgets. It owns the player and the
 // dispatch of what the hook library reports, and is the host of both.
-class TMainWin : public player::PlayerHost, public activation::DispatchHost {
+class TMainWin : public player::PlayerHost,
+                 public activation::DispatchHost,
+                 public activation::SchedulerHost,
+                 public activation::TrigwordHost {
  public:
   // forms and menu_window are the windows that a playing macro and a popup-menu macro open.
   TMainWin(startup::Program& program, MainWinView& view, platform::PlaybackForms& forms,
@@ -76,6 +88,8 @@ class TMainWin : public player::PlayerHost, public activation::DispatchHost {
   void FormClose();
 
   void DoCaption();
+  // A tick of one of the window's timers.
+  void OnTimer(int id);
   void FillList();
   // The current file's name without its folder and without its last four characters.
   std::string DisplayName() const;
@@ -87,6 +101,7 @@ class TMainWin : public player::PlayerHost, public activation::DispatchHost {
   void SetTerminating() { terminating_ = true; }
   player::Player& player() { return *player_; }
   activation::HotKeyDispatch& dispatch() { return *dispatch_; }
+  activation::Scheduler& scheduler() { return *scheduler_; }
 
   // player::PlayerHost
   void SwapMacroFile(const std::string& path) override;
@@ -114,8 +129,22 @@ class TMainWin : public player::PlayerHost, public activation::DispatchHost {
   activation::HookHandle RemapHook() override;
   void SetRemapHook(activation::HookHandle handle) override;
 
+  // activation::SchedulerHost and activation::TrigwordHost
+  bool ReadMacro(int n, store::MacroRecord& record) override;
+  bool ActivateWindow(const std::string& title) override;
+  bool ActivateProgram(const std::string& program) override;
+  void PlayWave(const std::string& path, bool wait) override;
+  void PlayTimedMacro(int n, const store::MacroRecord& record) override;
+  bool MacroPlaying() override;
+  bool MacroPaused() override;
+  void EnableCheckTimer(bool enabled) override;
+  bool PopupMenuDisplayed() override;
+  void BeginTrigwordMacro(int n, const store::MacroRecord& record) override;
+  void PlayTrigwordMacro(const store::MacroRecord& record, bool caps_lock) override;
+
  private:
   void ApplyArgument(const std::string& argument);
+  void HandleMessage(const platform::PostedMessage& message);
   void LoadFromCommandLine(const std::string& path);
 
   startup::Program& program_;
@@ -123,6 +152,8 @@ class TMainWin : public player::PlayerHost, public activation::DispatchHost {
   player::DiskFileCommands files_;
   std::unique_ptr<player::Player> player_;
   std::unique_ptr<activation::HotKeyDispatch> dispatch_;
+  std::unique_ptr<activation::Scheduler> scheduler_;
+  std::unique_ptr<activation::TrigwordEngine> trigwords_;
   // What the switches asked for: hiding on the first paint, the browse modes.
   startup::CommandLineEffects start_flags_;
   bool closing_ = false;

@@ -4,6 +4,11 @@
 
 namespace quillomat::platform {
 
+// The titles of the program's message boxes.
+inline constexpr char kErrorTitle[] = "Error";
+inline constexpr char kWarningTitle[] = "Warning";
+inline constexpr char kSystemErrorTitle[] = "System Error";
+
 enum class MessageButtons { kOk, kYesNo, kOkCancel, kYesNoCancel };
 enum class MessageResult { kOk, kYes, kNo, kCancel };
 

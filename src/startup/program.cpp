@@ -15,7 +15,7 @@ Program::~Program() = default;
 
 int Program::Fatal(const std::string& text) {
   exit_message_ = text;
-  platform_.message_boxes.Show(kSystemErrorTitle, text);
+  platform_.message_boxes.Show(platform::kSystemErrorTitle, text);
   return kExitFatal;
 }
 

@@ -26,7 +26,6 @@ inline constexpr const char* kMutexNames[] = {"QL88aveR", "QLKZaveR", "QLQJaveR"
 inline constexpr size_t kRemapBlockSize = 104;
 inline constexpr size_t kCbtBlockSize = 17;
 
-inline constexpr char kSystemErrorTitle[] = "System Error";
 inline constexpr char kBlockNotCreated[] =
     "Memory Mapped File could not be created.  Quillomat will terminate.";
 inline constexpr char kBlockNotMapped[] =

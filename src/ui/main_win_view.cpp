@@ -114,9 +114,26 @@ void TMainWinView::BringToFront() {
   activateWindow();
 }
 
+void TMainWinView::StartTimer(int id, int interval_ms, bool single_shot) {
+  QTimer*& timer = timers_[id];
+  if (!timer) {
+    timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this, id] {
+      if (logic_) logic_->OnTimer(id);
+    });
+  }
+  timer->setSingleShot(single_shot);
+  timer->start(interval_ms);
+}
+
+void TMainWinView::StopTimer(int id) {
+  if (auto it = timers_.find(id); it != timers_.end()) it->second->stop();
+}
+
 void TMainWinView::closeEvent(QCloseEvent* event) {
   if (!closed_ && logic_) {
     closed_ = true;
+    for (auto& [id, timer] : timers_) timer->stop();
     logic_->FormClose();
   }
   event->accept();

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <map>
 
 #include "management/main_win.h"
 
 class QTableWidget;
 class QSystemTrayIcon;
+class QTimer;
 
 namespace quillomat::ui {
 
@@ -34,6 +36,8 @@ class TMainWinView : public QMainWindow, public management::MainWinView {
   bool Minimised() override;
   void RestoreApp() override;
   void BringToFront() override;
+  void StartTimer(int id, int interval_ms, bool single_shot) override;
+  void StopTimer(int id) override;
 
   QTableWidget* list() const { return list_; }
 
@@ -49,6 +53,7 @@ class TMainWinView : public QMainWindow, public management::MainWinView {
   QTableWidget* list_;
   QSystemTrayIcon* tray_ = nullptr;
   bool shown_once_ = false;
+  std::map<int, QTimer*> timers_;
   bool closed_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "management/main_win.h"
 #include "platform/sim/sim_hook_library.h"
@@ -37,10 +38,13 @@ class FakeView : public management::MainWinView {
   bool Minimised() override { return false; }
   void RestoreApp() override {}
   void BringToFront() override { visible = true; }
+  void StartTimer(int id, int interval_ms, bool) override { timers[id] = interval_ms; }
+  void StopTimer(int id) override { timers.erase(id); }
 
   bool tray = false;
   bool hidden = false;
   bool visible = true;
+  std::map<int, int> timers;
   std::string caption;
   std::vector<management::MacroListRow> rows;
   management::WindowGeometry geometry;
@@ -183,6 +187,50 @@ TEST_F(StartupTest, CommandLineSwitchesShapeTheWindow) {
   EXPECT_TRUE(view.hidden);
 }
 
+// The keys pressed down, as characters (virtual keys of letters are their upper case).
+std::string KeysDown(const sim::SimInput& input) {
+  std::string keys;
+  for (const auto& e : input.events()) {
+    if (e.kind == sim::SimInput::Event::kKey && !e.up) keys += static_cast<char>(e.vk);
+  }
+  return keys;
+}
+
+TEST_F(StartupTest, StartUpMacrosPlayFiveSecondsAfterCreationAndTrigwordsAreHeard) {
+  auto program = MakeProgram();
+  ASSERT_EQ(program->Start(), std::nullopt);
+  store::MacroRecord at_start;
+  at_start.activation.Set(store::kTimedMacro);
+  at_start.scope.Set(store::kScopeGlobal);
+  at_start.active = 1;
+  at_start.schedule_kind.Set(store::kAtStartup);
+  at_start.SetText("go");
+  ASSERT_TRUE(program->macro_file().WriteMacro(-1, at_start));
+  store::MacroRecord word;
+  word.activation.Set(store::kTrigwordMacro);
+  word.trigword.Set("bw");
+  word.scope.Set(store::kScopeGlobal);
+  word.active = 1;
+  word.SetText("x");
+  ASSERT_TRUE(program->macro_file().WriteMacro(-1, word));
+
+  FakeView view;
+  management::TMainWin main_win(*program, view, forms_, menu_window_);
+  ASSERT_TRUE(main_win.FormCreate());
+  EXPECT_EQ(view.timers[management::kStartUpTimer], 5000);
+  sim_.input.Clear();
+  main_win.OnTimer(management::kStartUpTimer);
+  EXPECT_EQ(KeysDown(sim_.input),
+            std::string("GO") + static_cast<char>(activation::kEndOfPlaybackKey));
+
+  sim_.input.Clear();
+  for (char c : std::string("bw")) hooks_->PostMessage(activation::kTypedChar, 0, c);
+  sim_.event_loop.PumpOnce(0);
+  // Two Backspaces erase the Trigword, then its macro types.
+  EXPECT_EQ(KeysDown(sim_.input),
+            std::string("\x08\x08X") + static_cast<char>(activation::kEndOfPlaybackKey));
+}
+
 TEST_F(StartupTest, AHotKeyReportedByTheHookLibraryPlaysItsMacro) {
   auto program = MakeProgram();
   ASSERT_EQ(program->Start(), std::nullopt);
@@ -205,12 +253,9 @@ TEST_F(StartupTest, AHotKeyReportedByTheHookLibraryPlaysItsMacro) {
   sim_.event_loop.PumpOnce(0);
 
   EXPECT_EQ(hooks_->calls().front(), "QlxUpInUse");
-  std::string typed;
-  for (const auto& e : sim_.input.events()) {
-    if (e.kind == sim::SimInput::Event::kKey && !e.up) typed += static_cast<char>(e.vk);
-  }
   // H and I, then the end-of-playback key.
-  EXPECT_EQ(typed, std::string("HI") + static_cast<char>(activation::kEndOfPlaybackKey));
+  EXPECT_EQ(KeysDown(sim_.input),
+            std::string("HI") + static_cast<char>(activation::kEndOfPlaybackKey));
   EXPECT_TRUE(sim_.input.HeldKeys().empty());
 }
 
