@@ -18,7 +18,9 @@ stop() {
 }
 trap stop EXIT
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: without it the server resets when its last client (the readiness probe) leaves,
+# and a client connecting during the reset is refused.
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do
   xdpyinfo -display "$display" >/dev/null 2>&1 && break

@@ -84,6 +84,9 @@ int main(int argc, char** argv) {
         std::fprintf(events, "motion %d %d\n", ev.xmotion.x_root, ev.xmotion.y_root);
         std::fflush(events);
         break;
+      case MappingNotify:
+        XRefreshKeyboardMapping(&ev.xmapping);
+        break;
       case ClientMessage:
         if (static_cast<Atom>(ev.xclient.data.l[0]) == wm_delete) {
           std::fclose(text);

@@ -41,11 +41,13 @@ constexpr milliseconds kSpareIdle{200};
 constexpr milliseconds kLazyModifier{3};
 // Alt held without a key after it is sent on its own after this long.
 constexpr milliseconds kAltAlone{500};
+// Caps Lock switched off for a spare key goes on again after this pause.
+constexpr milliseconds kRelock{30};
 // A pause this long between events starts a new burst: the modifier state is read again.
 constexpr milliseconds kBurstGap{100};
 
 // Modifier classes, as the caller's virtual keys and as the keys we hold down.
-enum : unsigned { kShift = 1, kCtrl = 2, kAlt = 4, kWin = 8, kLevel3 = 16 };
+constexpr unsigned kShift = 1, kCtrl = 2, kAlt = 4, kWin = 8, kLevel3 = 16;
 constexpr unsigned kClasses[] = {kShift, kCtrl, kAlt, kWin, kLevel3};
 
 unsigned ModifierClass(uint8_t vk) {
@@ -147,11 +149,16 @@ struct X11Input::Impl {
   // Keycodes without symbols, lent to characters for the moment.
   struct Spare {
     KeyCode kc = 0;
-    KeySym ks = NoSymbol;
+    KeySym ks = NoSymbol;  // what it types without Shift
+    KeySym upper = NoSymbol;  // and with Shift
     Clock::time_point bound_at, last_use;
   };
   std::vector<Spare> spares;
-  std::vector<KeySym> wanted;  // announced characters still to bind, in order
+  struct Binding {
+    KeySym lower, upper;
+    bool operator==(const Binding&) const = default;
+  };
+  std::vector<Binding> wanted;  // announced characters still to bind, in order
 
   // Input state.
   unsigned locked = 0;   // locked modifiers (Caps Lock, Num Lock) as we believe them
@@ -164,6 +171,7 @@ struct X11Input::Impl {
   std::string alt_digits;
   Clock::time_point last_event;
   bool unflushed = false;
+  bool relock = false;  // Caps Lock is off for the moment and goes on again at a pause
   int wheel_rest = 0;
 
   ~Impl() {
@@ -485,8 +493,10 @@ struct X11Input::Impl {
           } else if (const char32_t u = KeysymToUnicode(intended); u != 0) {
             // No state of ours types it here: go through a spare key that types it at every
             // level.
-            if (KeyCode spare = SpareFor(UnicodeToKeysym(u))) {
+            const KeySym wanted_ks = UnicodeToKeysym(u);
+            if (KeyCode spare = SpareFor(wanted_ks)) {
               SetPhysical(logical_mask & ~(kShift | kCtrl | kAlt | kLevel3));
+              UnlockCapsFor(wanted_ks);
               XTestFakeKeyEvent(dpy, spare, True, CurrentTime);
               down[vk] = spare;
               return;
@@ -510,7 +520,10 @@ struct X11Input::Impl {
           want ^= kShift;
         }
       }
-      if (ks == XK_Caps_Lock) locked ^= LockMask;
+      if (ks == XK_Caps_Lock) {
+        Relock();
+        locked ^= LockMask;
+      }
       if (ks == XK_Num_Lock) locked ^= numlock_mask;
     }
     SetPhysical(want);
@@ -556,9 +569,13 @@ struct X11Input::Impl {
           kc = key.kc;
           shift = !shift;
         }
-        if (kc) want = (shift ? unsigned{kShift} : 0u) | (l3 ? unsigned{kLevel3} : 0u);
+        if (kc) want = (shift ? kShift : 0u) | (l3 ? kLevel3 : 0u);
       }
-      if (!kc) kc = SpareFor(UnicodeToKeysym(u));
+      if (!kc) {
+        const KeySym ks = UnicodeToKeysym(u);
+        kc = SpareFor(ks);
+        if (kc) UnlockCapsFor(ks);
+      }
     }
     if (!kc) return false;
     SetPhysical(want);
@@ -578,12 +595,46 @@ struct X11Input::Impl {
 
   // --- spare keycodes -------------------------------------------------------------------
 
-  void Bind(Spare& s, KeySym ks) {
-    KeySym syms[2] = {ks, ks};
+  // A spare key types its character at both levels, so that Shift held by anyone changes
+  // nothing.
+  Binding BindingFor(KeySym ks) const { return {ks, ks}; }
+
+  // Caps Lock would turn a spare key's lower-case letter into a capital: it is switched off
+  // for the moment and on again when typing pauses.
+  void UnlockCapsFor(KeySym ks) {
+    KeySym lower, upper;
+    XConvertCase(ks, &lower, &upper);
+    if (!(locked & LockMask) || lower == upper) return;
+    auto it = kc_of_keysym.find(XK_Caps_Lock);
+    if (it == kc_of_keysym.end()) return;
+    XTestFakeKeyEvent(dpy, it->second, True, CurrentTime);
+    XTestFakeKeyEvent(dpy, it->second, False, CurrentTime);
+    locked &= ~LockMask;
+    relock = !relock;
+  }
+
+  void Relock() {
+    if (!relock) return;
+    relock = false;
+    auto it = kc_of_keysym.find(XK_Caps_Lock);
+    if (it == kc_of_keysym.end()) return;
+    XTestFakeKeyEvent(dpy, it->second, True, CurrentTime);
+    XTestFakeKeyEvent(dpy, it->second, False, CurrentTime);
+    locked ^= LockMask;
+    unflushed = true;
+  }
+
+  static bool Holds(const Spare& s, const Binding& b) {
+    return s.ks == b.lower && s.upper == b.upper;
+  }
+
+  void Bind(Spare& s, const Binding& b) {
+    KeySym syms[2] = {b.lower, b.upper};
     XChangeKeyboardMapping(dpy, s.kc, 2, syms, 1);
-    s.ks = ks;
+    s.ks = b.lower;
+    s.upper = b.upper;
     s.bound_at = s.last_use = Clock::now();
-    wanted.erase(std::remove(wanted.begin(), wanted.end(), ks), wanted.end());
+    wanted.erase(std::remove(wanted.begin(), wanted.end(), b), wanted.end());
   }
 
   // Lets the clients see the new bindings before anything is typed through them.
@@ -595,8 +646,8 @@ struct X11Input::Impl {
     ReadEvents(false);
   }
 
-  bool Bound(KeySym ks) const {
-    return std::any_of(spares.begin(), spares.end(), [&](const Spare& s) { return s.ks == ks; });
+  bool Bound(const Binding& b) const {
+    return std::any_of(spares.begin(), spares.end(), [&](const Spare& s) { return Holds(s, b); });
   }
 
   // Binds the announced characters to the free spare keycodes, all at once.
@@ -614,11 +665,12 @@ struct X11Input::Impl {
   // The spare keycode that types ks, bound now if need be (with the announced characters
   // that are still waiting, so that one pause serves them all).
   KeyCode SpareFor(KeySym ks) {
+    const Binding b = BindingFor(ks);
     for (Spare& s : spares) {
-      if (s.ks == ks) return s.kc;
+      if (Holds(s, b)) return s.kc;
     }
     if (spares.empty()) return 0;
-    wanted.insert(wanted.begin(), ks);
+    wanted.insert(wanted.begin(), b);
     const bool free_left =
         std::any_of(spares.begin(), spares.end(), [](const Spare& s) { return s.ks == NoSymbol; });
     if (!free_left) {
@@ -640,7 +692,7 @@ struct X11Input::Impl {
     }
     BindWanted();
     for (Spare& s : spares) {
-      if (s.ks == ks) return s.kc;
+      if (Holds(s, b)) return s.kc;
     }
     return 0;
   }
@@ -692,6 +744,7 @@ struct X11Input::Impl {
       if (unflushed || (LogicalMask() & ~physical)) until(last_event + kLazyModifier);
       if (alt_pending) until(last_event + kAltAlone);
       if (AnyBound()) until(last_event + kSpareIdle);
+      if (relock) until(last_event + kRelock);
       lock.unlock();
       pollfd fds[2] = {{ConnectionNumber(dpy), POLLIN, 0}, {wake[0], POLLIN, 0}};
       poll(fds, 2, static_cast<int>(wait.count()));
@@ -707,6 +760,7 @@ struct X11Input::Impl {
         if (LogicalMask() & ~physical) SetPhysical(physical | LogicalMask());
         if (alt_pending && idle >= kAltAlone) EmitPendingAlt();
         if (AnyBound() && idle >= kSpareIdle) RestoreSpares();
+        if (relock && idle >= kRelock) Relock();
         if (unflushed) {
           XFlush(dpy);
           unflushed = false;
@@ -763,6 +817,7 @@ X11Input::~X11Input() {
   d.down.clear();
   d.logical.clear();
   d.SetPhysical(0);
+  d.Relock();
   d.RestoreSpares();
   XSync(d.dpy, False);
   close(d.wake[0]);
@@ -842,9 +897,9 @@ void X11Input::PrepareText(std::string_view text) {
     if (u < 0x20 || (u >= 0x7F && u < 0xA0) || d.chars.count(u) || !seen.insert(u).second) {
       continue;
     }
-    const KeySym ks = UnicodeToKeysym(u);
-    if (!d.Bound(ks) && std::find(d.wanted.begin(), d.wanted.end(), ks) == d.wanted.end()) {
-      d.wanted.push_back(ks);
+    const Impl::Binding b = d.BindingFor(UnicodeToKeysym(u));
+    if (!d.Bound(b) && std::find(d.wanted.begin(), d.wanted.end(), b) == d.wanted.end()) {
+      d.wanted.push_back(b);
     }
   }
   d.BindWanted();
@@ -932,7 +987,7 @@ bool X11Input::CapsLockOn() {
   XkbStateRec st{};
   XkbGetState(d.dpy, XkbUseCoreKbd, &st);
   d.locked = st.locked_mods;
-  return st.locked_mods & LockMask;
+  return ((st.locked_mods & LockMask) != 0) != d.relock;
 }
 
 }  // namespace quillomat::x11
