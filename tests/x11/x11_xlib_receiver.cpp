@@ -23,7 +23,14 @@ int main(int argc, char** argv) {
   if (!dpy) return 1;
   Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 100, 100, 600, 400, 0, 0,
                                  WhitePixel(dpy, DefaultScreen(dpy)));
-  Xutf8SetWMProperties(dpy, w, title.c_str(), title.c_str(), argv, argc, nullptr, nullptr,
+  // Placed where asked, so that tests know where the pointer lands.
+  XSizeHints hints{};
+  hints.flags = USPosition | USSize;
+  hints.x = 100;
+  hints.y = 100;
+  hints.width = 600;
+  hints.height = 400;
+  Xutf8SetWMProperties(dpy, w, title.c_str(), title.c_str(), argv, argc, &hints, nullptr,
                        nullptr);
   Atom wm_delete = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(dpy, w, &wm_delete, 1);
@@ -62,6 +69,8 @@ int main(int argc, char** argv) {
         if (ev.type == KeyPress) {
           if (ks == XK_Return || ks == XK_KP_Enter) {
             std::fputc('\n', text);
+          } else if (ev.xkey.state & (ControlMask | Mod1Mask)) {
+            // a shortcut, not text
           } else if (n > 0 && !(n == 1 && (static_cast<unsigned char>(buf[0]) < 0x20 ||
                                             buf[0] == 0x7f))) {
             std::fwrite(buf, 1, n, text);

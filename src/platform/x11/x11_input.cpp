@@ -715,6 +715,23 @@ struct X11Input::Impl {
     return std::any_of(spares.begin(), spares.end(), [](const Spare& s) { return s.ks != 0; });
   }
 
+  // A button event waits until the server has processed it. A window manager that takes
+  // clicks with a synchronous grab freezes the pointer until it lets the click through; a move
+  // sent meanwhile would be processed first and the release would land at the new place.
+  void Button(unsigned button, bool press) {
+    XTestFakeButtonEvent(dpy, button, press, CurrentTime);
+    const unsigned mask = Button1Mask << (button - 1);
+    const auto deadline = Clock::now() + milliseconds(200);
+    for (;;) {
+      Window root, child;
+      int rx, ry, wx, wy;
+      unsigned state = 0;
+      XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &rx, &ry, &wx, &wy, &state);
+      if (((state & mask) != 0) == press || Clock::now() > deadline) break;
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+  }
+
   void Done() {
     last_event = Clock::now();
     if (unflushed && LogicalMask() == 0 && !alt_pending && down.empty()) {
@@ -818,6 +835,12 @@ X11Input::~X11Input() {
   d.logical.clear();
   d.SetPhysical(0);
   d.Relock();
+  if (d.AnyBound()) {
+    // Clients look keys up lazily: the last character typed through a spare key must be read
+    // before the key is given back.
+    XSync(d.dpy, False);
+    std::this_thread::sleep_until(d.last_event + kBindSettle);
+  }
   d.RestoreSpares();
   XSync(d.dpy, False);
   close(d.wake[0]);
@@ -951,15 +974,15 @@ void X11Input::MouseEvent(uint32_t flags, int32_t x, int32_t y, int32_t data) {
       {platform::kMouseMiddleDown, 2, true},  {platform::kMouseMiddleUp, 2, false},
   };
   for (const auto& b : kButtons) {
-    if (flags & b.flag) XTestFakeButtonEvent(dpy, b.button, b.press, CurrentTime);
+    if (flags & b.flag) d.Button(b.button, b.press);
   }
   if (flags & platform::kMouseWheel) {
     // One notch per 120; a remainder waits for the next turn in the same direction.
     d.wheel_rest += data;
     while (d.wheel_rest >= 120 || d.wheel_rest <= -120) {
       const unsigned button = d.wheel_rest > 0 ? 4 : 5;
-      XTestFakeButtonEvent(dpy, button, True, CurrentTime);
-      XTestFakeButtonEvent(dpy, button, False, CurrentTime);
+      d.Button(button, true);
+      d.Button(button, false);
       d.wheel_rest += d.wheel_rest > 0 ? -120 : 120;
     }
   }
