@@ -3,6 +3,9 @@
 //   x11_driver keys d:11 d:43 u:43 u:11   key events by virtual key (hex), down or up
 //   x11_driver click X Y [left|right|middle]   x11_driver move X Y   x11_driver wheel NOTCHES
 //   x11_driver screen | caps
+//   x11_driver clipboard TEXT | clipboard-file FILE   puts UTF-8 text on the clipboard, which
+//                                    stays there after the driver has exited
+//   x11_driver clipboard-read        prints the clipboard's text
 //   x11_driver session               reads such commands from stdin, plus "run SHELL-COMMAND"
 //                                    and "sleep MS"; prints "ok" after each
 #include <unistd.h>
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "platform/cp1252.h"
+#include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_input.h"
 
 namespace {
@@ -152,6 +156,23 @@ int Run(const std::vector<std::string>& a) {
   if (cmd == "scan") {  // VkKeyScan of each character of a UTF-8 string, in hex
     for (char c : p::Utf8ToCp1252(arg(1))) std::printf("%04x\n", In().VkKeyScan(c) & 0xFFFF);
     return 0;
+  }
+  if (cmd == "clipboard" || cmd == "clipboard-file" || cmd == "clipboard-read") {
+    auto clipboard = quillomat::x11::X11Clipboard::Open();
+    if (!clipboard) return 1;
+    if (cmd == "clipboard-read") {
+      std::printf("%s", p::Cp1252ToUtf8(clipboard->Text()).c_str());
+      return 0;
+    }
+    std::string text = arg(1);
+    if (cmd == "clipboard-file") {
+      std::ifstream f(arg(1), std::ios::binary);
+      std::stringstream ss;
+      ss << f.rdbuf();
+      text = ss.str();
+    }
+    if (!clipboard->SetText(p::Utf8ToCp1252(text))) return 1;
+    return clipboard->ServeAfterExit() ? 0 : 1;
   }
   if (cmd == "sleep") {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(arg(1))));
