@@ -6,6 +6,12 @@
 //   x11_driver clipboard TEXT | clipboard-file FILE   puts UTF-8 text on the clipboard, which
 //                                    stays there after the driver has exited
 //   x11_driver clipboard-read        prints the clipboard's text
+//   x11_driver list | foreground | wm
+//   x11_driver activate|close|quit|geometry TITLE     x11_driver show TITLE hide|show|min|max|restore
+//   x11_driver move-resize TITLE LEFT TOP WIDTH HEIGHT
+//                                    a TITLE is found as the player finds it: the whole title in
+//                                    any case, else a part of it; exit status 3 when refused,
+//                                    4 when there is no such window
 //   x11_driver session               reads such commands from stdin, plus "run SHELL-COMMAND"
 //                                    and "sleep MS"; prints "ok" after each
 #include <unistd.h>
@@ -23,6 +29,7 @@
 #include "platform/cp1252.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_input.h"
+#include "platform/x11/x11_windows.h"
 
 namespace {
 
@@ -90,6 +97,40 @@ int TypeText(const std::string& utf8, size_t chunk) {
   const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::fprintf(stderr, "typed %zu characters in %.3f s\n", typed, s);
   return 0;
+}
+
+std::unique_ptr<quillomat::x11::X11Windows> windows;
+
+quillomat::x11::X11Windows& Win() {
+  if (!windows) windows = quillomat::x11::X11Windows::Open();
+  if (!windows) std::exit(1);
+  return *windows;
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+p::WindowId FindTitle(const std::string& utf8) {
+  const std::string wanted = Upper(p::Utf8ToCp1252(utf8));
+  const auto list = Win().TopLevel();
+  for (const auto& w : list) {
+    if (Upper(w.title) == wanted) return w.id;
+  }
+  for (const auto& w : list) {
+    if (!w.title.empty() && Upper(w.title).find(wanted) != std::string::npos) return w.id;
+  }
+  return p::kNoWindow;
+}
+
+int Report(p::WindowResult r) {
+  switch (r) {
+    case p::WindowResult::kDone: std::printf("done\n"); return 0;
+    case p::WindowResult::kRefused: std::printf("refused\n"); return 3;
+    case p::WindowResult::kNoWindow: std::printf("no window\n"); return 4;
+  }
+  return 1;
 }
 
 void Mouse(uint32_t flags, int x, int y, int data) {
@@ -174,6 +215,48 @@ int Run(const std::vector<std::string>& a) {
     if (!clipboard->SetText(p::Utf8ToCp1252(text))) return 1;
     return clipboard->ServeAfterExit() ? 0 : 1;
   }
+  if (cmd == "list") {
+    for (const auto& w : Win().TopLevel()) {
+      std::printf("0x%08lx\t%d\t%s\t%s\t%s\t%s\n", static_cast<unsigned long>(w.id), w.pid,
+                  w.program.c_str(), w.visible ? "visible" : "hidden",
+                  w.minimized ? "minimized" : "-", p::Cp1252ToUtf8(w.title).c_str());
+    }
+    return 0;
+  }
+  if (cmd == "foreground") {
+    std::printf("0x%08lx\n", static_cast<unsigned long>(Win().Foreground()));
+    return 0;
+  }
+  if (cmd == "wm") {
+    std::printf("%s\n", Win().HasWindowManager() ? "yes" : "no");
+    return 0;
+  }
+  if (cmd == "activate" || cmd == "close" || cmd == "quit" || cmd == "geometry" ||
+      cmd == "show" || cmd == "move-resize") {
+    const p::WindowId w = FindTitle(arg(1));
+    if (w == p::kNoWindow) return Report(p::WindowResult::kNoWindow);
+    if (cmd == "activate") return Report(Win().Activate(w));
+    if (cmd == "close") return Report(Win().Close(w));
+    if (cmd == "quit") return Report(Win().Quit(w));
+    if (cmd == "geometry") {
+      const auto r = Win().Geometry(w);
+      if (!r) return Report(p::WindowResult::kNoWindow);
+      std::printf("%d %d %d %d\n", r->left, r->top, r->width, r->height);
+      return 0;
+    }
+    if (cmd == "move-resize") {
+      return Report(Win().MoveResize(w, std::stoi(arg(2)), std::stoi(arg(3)), std::stoi(arg(4)),
+                                     std::stoi(arg(5))));
+    }
+    const std::string& how = arg(2);
+    p::ShowCommand c = p::ShowCommand::kShow;
+    if (how == "hide") c = p::ShowCommand::kHide;
+    else if (how == "min") c = p::ShowCommand::kMinimize;
+    else if (how == "max") c = p::ShowCommand::kMaximize;
+    else if (how == "restore") c = p::ShowCommand::kRestore;
+    else if (how != "show") return 2;
+    return Report(Win().Show(w, c));
+  }
   if (cmd == "sleep") {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(arg(1))));
     return 0;
@@ -199,6 +282,7 @@ int main(int argc, char** argv) {
     const int rc = Run(args);
     std::fflush(stdout);
     input.reset();
+    windows.reset();
     return rc;
   }
   std::string line;
@@ -214,5 +298,6 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   }
   input.reset();
+  windows.reset();
   return rc;
 }

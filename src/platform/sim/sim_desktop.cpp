@@ -24,21 +24,25 @@ SimWindows::SimWindow* SimWindows::Find(platform::WindowId window) {
   return nullptr;
 }
 
-bool SimWindows::Activate(platform::WindowId window) {
+using platform::WindowResult;
+
+WindowResult SimWindows::Activate(platform::WindowId window) {
   auto it = std::find_if(stack_.begin(), stack_.end(),
                          [&](const SimWindow& w) { return w.info.id == window; });
-  if (it == stack_.end() || it->refuses_activation) return false;
+  if (it == stack_.end()) return WindowResult::kNoWindow;
+  if (it->refuses_activation) return WindowResult::kRefused;
   SimWindow w = *it;
   w.minimized = false;
+  w.info.minimized = false;
   w.info.visible = true;
   stack_.erase(it);
   stack_.insert(stack_.begin(), w);
-  return true;
+  return WindowResult::kDone;
 }
 
-bool SimWindows::Show(platform::WindowId window, platform::ShowCommand command) {
+WindowResult SimWindows::Show(platform::WindowId window, platform::ShowCommand command) {
   SimWindow* w = Find(window);
-  if (!w) return false;
+  if (!w) return WindowResult::kNoWindow;
   using platform::ShowCommand;
   switch (command) {
     case ShowCommand::kHide: w->info.visible = false; break;
@@ -47,30 +51,48 @@ bool SimWindows::Show(platform::WindowId window, platform::ShowCommand command) 
     case ShowCommand::kMaximize: w->maximized = true; w->minimized = false; break;
     case ShowCommand::kRestore: w->maximized = false; w->minimized = false; break;
   }
-  return true;
+  w->info.minimized = w->minimized;
+  return WindowResult::kDone;
 }
 
-bool SimWindows::MoveResize(platform::WindowId window, int left, int top, int width, int height) {
+WindowResult SimWindows::MoveResize(platform::WindowId window, int left, int top, int width,
+                                    int height) {
   SimWindow* w = Find(window);
-  if (!w) return false;
+  if (!w) return WindowResult::kNoWindow;
   w->left = left;
   w->top = top;
   w->width = width;
   w->height = height;
-  return true;
+  return WindowResult::kDone;
 }
 
-bool SimWindows::Close(platform::WindowId window) {
+std::optional<platform::WindowRect> SimWindows::Geometry(platform::WindowId window) {
+  SimWindow* w = Find(window);
+  if (!w) return std::nullopt;
+  return platform::WindowRect{w->left, w->top, w->width, w->height};
+}
+
+WindowResult SimWindows::Close(platform::WindowId window) {
   auto it = std::find_if(stack_.begin(), stack_.end(),
                          [&](const SimWindow& w) { return w.info.id == window; });
-  if (it == stack_.end()) return false;
+  if (it == stack_.end()) return WindowResult::kNoWindow;
   stack_.erase(it);
-  return true;
+  return WindowResult::kDone;
+}
+
+WindowResult SimWindows::Quit(platform::WindowId window) {
+  SimWindow* w = Find(window);
+  if (!w) return WindowResult::kNoWindow;
+  const std::string program = w->info.program;
+  std::erase_if(stack_, [&](const SimWindow& s) { return s.info.program == program; });
+  return WindowResult::kDone;
 }
 
 platform::WindowId SimWindows::Open(const std::string& title, const std::string& program) {
   SimWindow w;
-  w.info = {next_id_++, title, program, true};
+  w.info.id = next_id_++;
+  w.info.title = title;
+  w.info.program = program;
   stack_.insert(stack_.begin(), w);
   return w.info.id;
 }

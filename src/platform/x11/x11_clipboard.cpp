@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/cp1252.h"
+#include "platform/x11/x11_errors.h"
 
 namespace quillomat::x11 {
 
@@ -379,6 +380,7 @@ std::unique_ptr<X11Clipboard> X11Clipboard::Open(const char* display_name) {
     return nullptr;
   }
   impl->dpy = dpy;
+  InstallErrorTrap(dpy);
   impl->win = MakeWindow(dpy);
   impl->atoms = std::make_unique<Atoms>(dpy);
   impl->server = std::make_unique<Server>(dpy, impl->win, *impl->atoms);
@@ -396,6 +398,7 @@ X11Clipboard::~X11Clipboard() {
   char c = 1;
   [[maybe_unused]] auto n = write(impl_->wake[1], &c, 1);
   impl_->thread.join();
+  RemoveErrorTrap(impl_->dpy);
   XCloseDisplay(impl_->dpy);
   close(impl_->wake[0]);
   close(impl_->wake[1]);
@@ -475,6 +478,7 @@ bool X11Clipboard::ServeAfterExit() {
     Display* dpy = XOpenDisplay(name.c_str());
     char ok = 0;
     if (dpy) {
+      InstallErrorTrap(dpy);
       const Window win = MakeWindow(dpy);
       Atoms atoms(dpy);
       Server server(dpy, win, atoms);

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/cp1252.h"
+#include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_keysyms.h"
 
 namespace quillomat::x11 {
@@ -807,6 +808,7 @@ std::unique_ptr<X11Input> X11Input::Open(const char* display_name) {
     XCloseDisplay(dpy);
     return nullptr;
   }
+  InstallErrorTrap(dpy);
   // Injected events pass even while another client grabs the server.
   XTestGrabControl(dpy, True);
   XkbSelectEvents(dpy, XkbUseCoreKbd, XkbNewKeyboardNotifyMask | XkbMapNotifyMask,
@@ -845,6 +847,7 @@ X11Input::~X11Input() {
   XSync(d.dpy, False);
   close(d.wake[0]);
   close(d.wake[1]);
+  RemoveErrorTrap(d.dpy);
   XCloseDisplay(d.dpy);
 }
 
