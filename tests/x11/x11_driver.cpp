@@ -12,6 +12,8 @@
 //                                    a TITLE is found as the player finds it: the whole title in
 //                                    any case, else a part of it; exit status 3 when refused,
 //                                    4 when there is no such window
+//   x11_driver play FILE [wait|nowait]...   plays WAV files one after the other; bell
+//   x11_driver wave-info FILE        prints the format ReadWave finds, or "unplayable"
 //   x11_driver session               reads such commands from stdin, plus "run SHELL-COMMAND"
 //                                    and "sleep MS"; prints "ok" after each
 #include <unistd.h>
@@ -27,6 +29,7 @@
 #include <vector>
 
 #include "platform/cp1252.h"
+#include "platform/x11/alsa_sound.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_input.h"
 #include "platform/x11/x11_windows.h"
@@ -256,6 +259,29 @@ int Run(const std::vector<std::string>& a) {
     else if (how == "restore") c = p::ShowCommand::kRestore;
     else if (how != "show") return 2;
     return Report(Win().Show(w, c));
+  }
+  if (cmd == "play") {
+    quillomat::x11::AlsaSound sound;
+    for (size_t i = 1; i < a.size(); i += 2) sound.PlayWave(a[i], arg(i + 1) != "nowait");
+    return 0;
+  }
+  if (cmd == "bell") {
+    quillomat::x11::AlsaSound().Bell();
+    return 0;
+  }
+  if (cmd == "wave-info") {
+    std::ifstream f(arg(1), std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    quillomat::x11::WaveFormat format;
+    std::string samples;
+    if (!quillomat::x11::ReadWave(ss.str(), &format, &samples)) {
+      std::printf("unplayable\n");
+    } else {
+      std::printf("%d channels, %d bits, %u Hz, %zu bytes\n", format.channels, format.bits,
+                  format.rate, samples.size());
+    }
+    return 0;
   }
   if (cmd == "sleep") {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(arg(1))));
