@@ -30,9 +30,7 @@ class NoWindows : public Windows {
   WindowId Foreground() override { return kNoWindow; }
   WindowResult Activate(WindowId) override { return WindowResult::kNoWindow; }
   WindowResult Show(WindowId, ShowCommand) override { return WindowResult::kNoWindow; }
-  WindowResult MoveResize(WindowId, int, int, int, int) override {
-    return WindowResult::kNoWindow;
-  }
+  WindowResult MoveResize(WindowId, int, int, int, int) override { return WindowResult::kNoWindow; }
   std::optional<WindowRect> Geometry(WindowId) override { return std::nullopt; }
   WindowResult Close(WindowId) override { return WindowResult::kNoWindow; }
   WindowResult Quit(WindowId) override { return WindowResult::kNoWindow; }

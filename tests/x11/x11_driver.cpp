@@ -7,8 +7,8 @@
 //                                    stays there after the driver has exited
 //   x11_driver clipboard-read        prints the clipboard's text
 //   x11_driver list | foreground | wm
-//   x11_driver activate|close|quit|geometry TITLE     x11_driver show TITLE hide|show|min|max|restore
-//   x11_driver move-resize TITLE LEFT TOP WIDTH HEIGHT
+//   x11_driver activate|close|quit|geometry TITLE     x11_driver show TITLE
+//   hide|show|min|max|restore x11_driver move-resize TITLE LEFT TOP WIDTH HEIGHT
 //                                    a TITLE is found as the player finds it: the whole title in
 //                                    any case, else a part of it; exit status 3 when refused,
 //                                    4 when there is no such window
@@ -73,8 +73,7 @@ void TypeChar(Input& in, unsigned char c) {
   }
   const int state = (scan >> 8) & 0xFF;
   const auto vk = static_cast<uint8_t>(scan & 0xFF);
-  const bool shift = state == 1 || state == 7, ctrl = state == 2 || state >= 6,
-             alt = state >= 6;
+  const bool shift = state == 1 || state == 7, ctrl = state == 2 || state >= 6, alt = state >= 6;
   if (shift) in.KeyEvent(0x10, false);
   if (ctrl) in.KeyEvent(0x11, false);
   if (alt) in.KeyEvent(0x12, false);
@@ -129,9 +128,15 @@ p::WindowId FindTitle(const std::string& utf8) {
 
 int Report(p::WindowResult r) {
   switch (r) {
-    case p::WindowResult::kDone: std::printf("done\n"); return 0;
-    case p::WindowResult::kRefused: std::printf("refused\n"); return 3;
-    case p::WindowResult::kNoWindow: std::printf("no window\n"); return 4;
+    case p::WindowResult::kDone:
+      std::printf("done\n");
+      return 0;
+    case p::WindowResult::kRefused:
+      std::printf("refused\n");
+      return 3;
+    case p::WindowResult::kNoWindow:
+      std::printf("no window\n");
+      return 4;
   }
   return 1;
 }
@@ -234,8 +239,8 @@ int Run(const std::vector<std::string>& a) {
     std::printf("%s\n", Win().HasWindowManager() ? "yes" : "no");
     return 0;
   }
-  if (cmd == "activate" || cmd == "close" || cmd == "quit" || cmd == "geometry" ||
-      cmd == "show" || cmd == "move-resize") {
+  if (cmd == "activate" || cmd == "close" || cmd == "quit" || cmd == "geometry" || cmd == "show" ||
+      cmd == "move-resize") {
     const p::WindowId w = FindTitle(arg(1));
     if (w == p::kNoWindow) return Report(p::WindowResult::kNoWindow);
     if (cmd == "activate") return Report(Win().Activate(w));
@@ -253,11 +258,16 @@ int Run(const std::vector<std::string>& a) {
     }
     const std::string& how = arg(2);
     p::ShowCommand c = p::ShowCommand::kShow;
-    if (how == "hide") c = p::ShowCommand::kHide;
-    else if (how == "min") c = p::ShowCommand::kMinimize;
-    else if (how == "max") c = p::ShowCommand::kMaximize;
-    else if (how == "restore") c = p::ShowCommand::kRestore;
-    else if (how != "show") return 2;
+    if (how == "hide")
+      c = p::ShowCommand::kHide;
+    else if (how == "min")
+      c = p::ShowCommand::kMinimize;
+    else if (how == "max")
+      c = p::ShowCommand::kMaximize;
+    else if (how == "restore")
+      c = p::ShowCommand::kRestore;
+    else if (how != "show")
+      return 2;
     return Report(Win().Show(w, c));
   }
   if (cmd == "play") {

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   };
   QTimer timer;
   QObject::connect(&timer, &QTimer::timeout, save);
-  timer.start(50);
+  timer.start(10);
   QObject::connect(&app, &QApplication::aboutToQuit, save);
   edit.show();
   return app.exec();

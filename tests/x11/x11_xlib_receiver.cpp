@@ -30,16 +30,15 @@ int main(int argc, char** argv) {
   hints.y = 100;
   hints.width = 600;
   hints.height = 400;
-  Xutf8SetWMProperties(dpy, w, title.c_str(), title.c_str(), argv, argc, &hints, nullptr,
-                       nullptr);
+  Xutf8SetWMProperties(dpy, w, title.c_str(), title.c_str(), argv, argc, &hints, nullptr, nullptr);
   Atom wm_delete = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(dpy, w, &wm_delete, 1);
   XSelectInput(dpy, w,
                KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                    PointerMotionMask | FocusChangeMask | StructureNotifyMask);
   XIM im = XOpenIM(dpy, nullptr, nullptr, nullptr);
-  XIC ic = im ? XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
-                          w, XNFocusWindow, w, nullptr)
+  XIC ic = im ? XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, w,
+                          XNFocusWindow, w, nullptr)
               : nullptr;
   XMapWindow(dpy, w);
 
@@ -71,8 +70,8 @@ int main(int argc, char** argv) {
             std::fputc('\n', text);
           } else if (ev.xkey.state & (ControlMask | Mod1Mask)) {
             // a shortcut, not text
-          } else if (n > 0 && !(n == 1 && (static_cast<unsigned char>(buf[0]) < 0x20 ||
-                                            buf[0] == 0x7f))) {
+          } else if (n > 0 &&
+                     !(n == 1 && (static_cast<unsigned char>(buf[0]) < 0x20 || buf[0] == 0x7f))) {
             std::fwrite(buf, 1, n, text);
           } else if (n == 1 && buf[0] == '\t') {
             std::fputc('\t', text);

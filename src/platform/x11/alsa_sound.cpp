@@ -50,8 +50,8 @@ bool ReadWave(const std::string& b, WaveFormat* format, std::string* samples) {
       f.channels = Le16(b, body + 2);
       f.rate = Le32(b, body + 4);
       f.bits = Le16(b, body + 14);
-      if ((f.channels != 1 && f.channels != 2) || (f.bits != 8 && f.bits != 16) ||
-          f.rate < 1000 || f.rate > 384000) {
+      if ((f.channels != 1 && f.channels != 2) || (f.bits != 8 && f.bits != 16) || f.rate < 1000 ||
+          f.rate > 384000) {
         return false;
       }
       have_format = true;

@@ -49,9 +49,12 @@ std::string Utf8ToLatin1(const std::string& utf8) {
     const auto c = static_cast<unsigned char>(utf8[i]);
     char32_t u = c;
     size_t n = 1;
-    if (c >= 0xF0) u = c & 0x07, n = 4;
-    else if (c >= 0xE0) u = c & 0x0F, n = 3;
-    else if (c >= 0xC0) u = c & 0x1F, n = 2;
+    if (c >= 0xF0)
+      u = c & 0x07, n = 4;
+    else if (c >= 0xE0)
+      u = c & 0x0F, n = 3;
+    else if (c >= 0xC0)
+      u = c & 0x1F, n = 2;
     for (size_t k = 1; k < n && i + k < utf8.size(); ++k) {
       u = (u << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
     }
@@ -290,7 +293,7 @@ struct X11Clipboard::Impl {
       StartRead(XA_STRING);  // an owner that only knows Latin-1
       return;
     }
-    std::string text = !ok ? std::string()
+    std::string text = !ok                        ? std::string()
                        : read.target == XA_STRING ? Latin1ToUtf8(read.data)
                                                   : read.data;
     if (read_done) {

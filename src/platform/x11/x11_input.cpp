@@ -53,11 +53,23 @@ constexpr unsigned kClasses[] = {kShift, kCtrl, kAlt, kWin, kLevel3};
 
 unsigned ModifierClass(uint8_t vk) {
   switch (vk) {
-    case 0x10: case 0xA0: case 0xA1: return kShift;
-    case 0x11: case 0xA2: case 0xA3: return kCtrl;
-    case 0x12: case 0xA4: case 0xA5: return kAlt;
-    case 0x5B: case 0x5C: return kWin;
-    default: return 0;
+    case 0x10:
+    case 0xA0:
+    case 0xA1:
+      return kShift;
+    case 0x11:
+    case 0xA2:
+    case 0xA3:
+      return kCtrl;
+    case 0x12:
+    case 0xA4:
+    case 0xA5:
+      return kAlt;
+    case 0x5B:
+    case 0x5C:
+      return kWin;
+    default:
+      return 0;
   }
 }
 
@@ -66,40 +78,74 @@ KeySym FixedKeysym(uint8_t vk) {
   if (vk >= 0x70 && vk <= 0x87) return XK_F1 + (vk - 0x70);
   if (vk >= 0x60 && vk <= 0x69) return XK_KP_0 + (vk - 0x60);
   switch (vk) {
-    case 0x03: return XK_Cancel;
-    case 0x08: return XK_BackSpace;
-    case 0x09: return XK_Tab;
-    case 0x0C: return XK_KP_Begin;
-    case 0x0D: return XK_Return;
-    case 0x13: return XK_Pause;
-    case 0x14: return XK_Caps_Lock;
-    case 0x1B: return XK_Escape;
-    case 0x20: return XK_space;
-    case 0x21: return XK_Prior;
-    case 0x22: return XK_Next;
-    case 0x23: return XK_End;
-    case 0x24: return XK_Home;
-    case 0x25: return XK_Left;
-    case 0x26: return XK_Up;
-    case 0x27: return XK_Right;
-    case 0x28: return XK_Down;
-    case 0x29: return XK_Select;
-    case 0x2A: return XK_Print;
-    case 0x2B: return XK_Execute;
-    case 0x2C: return XK_Print;
-    case 0x2D: return XK_Insert;
-    case 0x2E: return XK_Delete;
-    case 0x2F: return XK_Help;
-    case 0x5D: return XK_Menu;
-    case 0x6A: return XK_KP_Multiply;
-    case 0x6B: return XK_KP_Add;
-    case 0x6C: return XK_KP_Separator;
-    case 0x6D: return XK_KP_Subtract;
-    case 0x6E: return XK_KP_Decimal;
-    case 0x6F: return XK_KP_Divide;
-    case 0x90: return XK_Num_Lock;
-    case 0x91: return XK_Scroll_Lock;
-    default: return NoSymbol;
+    case 0x03:
+      return XK_Cancel;
+    case 0x08:
+      return XK_BackSpace;
+    case 0x09:
+      return XK_Tab;
+    case 0x0C:
+      return XK_KP_Begin;
+    case 0x0D:
+      return XK_Return;
+    case 0x13:
+      return XK_Pause;
+    case 0x14:
+      return XK_Caps_Lock;
+    case 0x1B:
+      return XK_Escape;
+    case 0x20:
+      return XK_space;
+    case 0x21:
+      return XK_Prior;
+    case 0x22:
+      return XK_Next;
+    case 0x23:
+      return XK_End;
+    case 0x24:
+      return XK_Home;
+    case 0x25:
+      return XK_Left;
+    case 0x26:
+      return XK_Up;
+    case 0x27:
+      return XK_Right;
+    case 0x28:
+      return XK_Down;
+    case 0x29:
+      return XK_Select;
+    case 0x2A:
+      return XK_Print;
+    case 0x2B:
+      return XK_Execute;
+    case 0x2C:
+      return XK_Print;
+    case 0x2D:
+      return XK_Insert;
+    case 0x2E:
+      return XK_Delete;
+    case 0x2F:
+      return XK_Help;
+    case 0x5D:
+      return XK_Menu;
+    case 0x6A:
+      return XK_KP_Multiply;
+    case 0x6B:
+      return XK_KP_Add;
+    case 0x6C:
+      return XK_KP_Separator;
+    case 0x6D:
+      return XK_KP_Subtract;
+    case 0x6E:
+      return XK_KP_Decimal;
+    case 0x6F:
+      return XK_KP_Divide;
+    case 0x90:
+      return XK_Num_Lock;
+    case 0x91:
+      return XK_Scroll_Lock;
+    default:
+      return NoSymbol;
   }
 }
 
@@ -111,9 +157,8 @@ struct PlacedKey {
   uint8_t vk;
 };
 constexpr PlacedKey kPlacedKeys[] = {
-    {"TLDE", 0xC0}, {"AE11", 0xBD}, {"AE12", 0xBB}, {"AD11", 0xDB}, {"AD12", 0xDD},
-    {"BKSL", 0xDC}, {"AC10", 0xBA}, {"AC11", 0xDE}, {"AB08", 0xBC}, {"AB09", 0xBE},
-    {"AB10", 0xBF}, {"LSGT", 0xE2},
+    {"TLDE", 0xC0}, {"AE11", 0xBD}, {"AE12", 0xBB}, {"AD11", 0xDB}, {"AD12", 0xDD}, {"BKSL", 0xDC},
+    {"AC10", 0xBA}, {"AC11", 0xDE}, {"AB08", 0xBC}, {"AB09", 0xBE}, {"AB10", 0xBF}, {"LSGT", 0xE2},
 };
 // Further virtual keys for character keys that have no place of their own.
 constexpr uint8_t kSpareVks[] = {0xBA, 0xBB, 0xBC, 0xBD, 0xBE, 0xBF, 0xC0, 0xDB, 0xDC, 0xDD,
@@ -150,7 +195,7 @@ struct X11Input::Impl {
   // Keycodes without symbols, lent to characters for the moment.
   struct Spare {
     KeyCode kc = 0;
-    KeySym ks = NoSymbol;  // what it types without Shift
+    KeySym ks = NoSymbol;     // what it types without Shift
     KeySym upper = NoSymbol;  // and with Shift
     Clock::time_point bound_at, last_use;
   };
@@ -162,11 +207,11 @@ struct X11Input::Impl {
   std::vector<Binding> wanted;  // announced characters still to bind, in order
 
   // Input state.
-  unsigned locked = 0;   // locked modifiers (Caps Lock, Num Lock) as we believe them
-  unsigned foreign = 0;  // modifiers held by someone else at the start of the burst
+  unsigned locked = 0;              // locked modifiers (Caps Lock, Num Lock) as we believe them
+  unsigned foreign = 0;             // modifiers held by someone else at the start of the burst
   std::set<uint8_t> logical;        // modifier keys the caller holds
-  unsigned physical = 0;           // modifier classes we hold down
-  unsigned tap = 0;                // modifiers pressed with nothing after them yet
+  unsigned physical = 0;            // modifier classes we hold down
+  unsigned tap = 0;                 // modifiers pressed with nothing after them yet
   std::map<uint8_t, KeyCode> down;  // other keys the caller holds, and where
   bool alt_pending = false;
   std::string alt_digits;
@@ -549,10 +594,23 @@ struct X11Input::Impl {
     KeyCode kc = 0;
     unsigned want = 0;
     switch (u) {
-      case U'\r': case U'\n': u = 0; kc = KeycodeOf(XK_Return); break;
-      case U'\t': u = 0; kc = KeycodeOf(XK_Tab); break;
-      case U'\b': u = 0; kc = KeycodeOf(XK_BackSpace); break;
-      case 0x1B: u = 0; kc = KeycodeOf(XK_Escape); break;
+      case U'\r':
+      case U'\n':
+        u = 0;
+        kc = KeycodeOf(XK_Return);
+        break;
+      case U'\t':
+        u = 0;
+        kc = KeycodeOf(XK_Tab);
+        break;
+      case U'\b':
+        u = 0;
+        kc = KeycodeOf(XK_BackSpace);
+        break;
+      case 0x1B:
+        u = 0;
+        kc = KeycodeOf(XK_Escape);
+        break;
       default:
         if (u < 0x20 || (u >= 0x7F && u < 0xA0)) return false;
     }
@@ -755,9 +813,9 @@ struct X11Input::Impl {
       const auto now = Clock::now();
       milliseconds wait{1000};
       auto until = [&](Clock::time_point t) {
-        wait = std::min(wait, std::max(milliseconds(0),
-                                       std::chrono::duration_cast<milliseconds>(t - now) +
-                                           milliseconds(1)));
+        wait = std::min(
+            wait, std::max(milliseconds(0),
+                           std::chrono::duration_cast<milliseconds>(t - now) + milliseconds(1)));
       };
       if (unflushed || (LogicalMask() & ~physical)) until(last_event + kLazyModifier);
       if (alt_pending) until(last_event + kAltAlone);
@@ -813,8 +871,7 @@ std::unique_ptr<X11Input> X11Input::Open(const char* display_name) {
   XTestGrabControl(dpy, True);
   XkbSelectEvents(dpy, XkbUseCoreKbd, XkbNewKeyboardNotifyMask | XkbMapNotifyMask,
                   XkbNewKeyboardNotifyMask | XkbMapNotifyMask);
-  XkbSelectEventDetails(dpy, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
-                        XkbGroupStateMask);
+  XkbSelectEventDetails(dpy, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask, XkbGroupStateMask);
   impl->Rebuild();
   impl->last_event = Clock::now() - kBurstGap * 2;
   Impl* raw = impl.get();
@@ -855,8 +912,7 @@ void X11Input::KeyEvent(uint8_t vk, bool up) {
   Impl& d = *impl_;
   std::lock_guard lock(d.mu);
   d.Touch();
-  if (vk == 0 || vk == 0xFF || vk == 0x01 || vk == 0x02 || vk == 0x04 || vk == 0x05 ||
-      vk == 0x06) {
+  if (vk == 0 || vk == 0xFF || vk == 0x01 || vk == 0x02 || vk == 0x04 || vk == 0x05 || vk == 0x06) {
     return;  // no key (mouse buttons are MouseEvent's)
   }
   if (const unsigned cls = ModifierClass(vk)) {
@@ -886,10 +942,15 @@ int16_t X11Input::VkKeyScan(char c) {
   if (d.dirty) d.Rebuild();
   const auto ch = static_cast<unsigned char>(c);
   switch (ch) {
-    case '\r': case '\n': return 0x0D;  // a line break is Return
-    case '\t': return 0x09;
-    case '\b': return 0x08;
-    default: break;
+    case '\r':
+    case '\n':
+      return 0x0D;  // a line break is Return
+    case '\t':
+      return 0x09;
+    case '\b':
+      return 0x08;
+    default:
+      break;
   }
   if (ch >= 1 && ch <= 26) {
     const uint8_t vk = static_cast<uint8_t>('A' + ch - 1);
@@ -972,9 +1033,9 @@ void X11Input::MouseEvent(uint32_t flags, int32_t x, int32_t y, int32_t data) {
     bool press;
   };
   constexpr Button kButtons[] = {
-      {platform::kMouseLeftDown, 1, true},    {platform::kMouseLeftUp, 1, false},
-      {platform::kMouseRightDown, 3, true},   {platform::kMouseRightUp, 3, false},
-      {platform::kMouseMiddleDown, 2, true},  {platform::kMouseMiddleUp, 2, false},
+      {platform::kMouseLeftDown, 1, true},   {platform::kMouseLeftUp, 1, false},
+      {platform::kMouseRightDown, 3, true},  {platform::kMouseRightUp, 3, false},
+      {platform::kMouseMiddleDown, 2, true}, {platform::kMouseMiddleUp, 2, false},
   };
   for (const auto& b : kButtons) {
     if (flags & b.flag) d.Button(b.button, b.press);

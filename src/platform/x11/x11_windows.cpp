@@ -99,10 +99,14 @@ struct X11Windows::Impl {
                            "WM_CLIENT_MACHINE"};
     Atom atoms[std::size(names)];
     XInternAtoms(dpy, const_cast<char**>(names), std::size(names), False, atoms);
-    Atom* out[] = {&a.wm_check,    &a.client_list_stacking, &a.client_list, &a.wm_name,
-                   &a.utf8,        &a.wm_pid,               &a.active,      &a.wm_state,
-                   &a.state_hidden, &a.state_max_v,         &a.state_max_h, &a.close,
-                   &a.moveresize,  &a.protocols,            &a.delete_window, &a.icccm_state,
+    Atom* out[] = {&a.wm_check,      &a.client_list_stacking,
+                   &a.client_list,   &a.wm_name,
+                   &a.utf8,          &a.wm_pid,
+                   &a.active,        &a.wm_state,
+                   &a.state_hidden,  &a.state_max_v,
+                   &a.state_max_h,   &a.close,
+                   &a.moveresize,    &a.protocols,
+                   &a.delete_window, &a.icccm_state,
                    &a.client_machine};
     for (size_t i = 0; i < std::size(out); ++i) *out[i] = atoms[i];
   }
@@ -200,8 +204,7 @@ struct X11Windows::Impl {
   bool Viewable(Window w) {
     ErrorTrap trap(dpy);
     XWindowAttributes attrs;
-    return XGetWindowAttributes(dpy, w, &attrs) && !trap.Failed() &&
-           attrs.map_state == IsViewable;
+    return XGetWindowAttributes(dpy, w, &attrs) && !trap.Failed() && attrs.map_state == IsViewable;
   }
 
   std::set<Atom> States(Window w) {
@@ -295,7 +298,7 @@ struct X11Windows::Impl {
   // --- requests -------------------------------------------------------------------------
 
   void SendToRoot(Window w, Atom type, long l0, long l1 = 0, long l2 = 0, long l3 = 0,
-                     long l4 = 0) {
+                  long l4 = 0) {
     XEvent ev{};
     ev.xclient.type = ClientMessage;
     ev.xclient.window = w;
@@ -354,7 +357,7 @@ struct X11Windows::Impl {
       if (!Viewable(w) && !Iconic(w)) XMapWindow(dpy, w);
       SendToRoot(w, a.active, kSourcePager, CurrentTime, 0);
       return Until([&] { return Active() == w && Viewable(w); }) ? WindowResult::kDone
-                                                                  : WindowResult::kRefused;
+                                                                 : WindowResult::kRefused;
     }
     ErrorTrap trap(dpy);
     XMapRaised(dpy, w);
@@ -378,12 +381,11 @@ struct X11Windows::Impl {
 
   WindowResult SetMaximized(Window w, bool on) {
     SendToRoot(w, a.wm_state, on ? kNetWmStateAdd : kNetWmStateRemove,
-                  static_cast<long>(a.state_max_v), static_cast<long>(a.state_max_h),
-                  kSourcePager);
+               static_cast<long>(a.state_max_v), static_cast<long>(a.state_max_h), kSourcePager);
     return Until([&] {
-             const auto s = States(w);
-             return (s.count(a.state_max_v) && s.count(a.state_max_h)) == on;
-           })
+      const auto s = States(w);
+      return (s.count(a.state_max_v) && s.count(a.state_max_h)) == on;
+    })
                ? WindowResult::kDone
                : WindowResult::kRefused;
   }
@@ -397,21 +399,19 @@ struct X11Windows::Impl {
         XWithdrawWindow(dpy, w, DefaultScreen(dpy));
         XSync(dpy, False);
         hidden.insert(w);
-        return Until([&] { return !Viewable(w); }) ? WindowResult::kDone
-                                                    : WindowResult::kRefused;
+        return Until([&] { return !Viewable(w); }) ? WindowResult::kDone : WindowResult::kRefused;
       case ShowCommand::kShow:
         hidden.erase(w);
         if (Viewable(w) || Iconic(w)) return WindowResult::kDone;
         XMapWindow(dpy, w);
         XSync(dpy, False);
-        return Until([&] { return Viewable(w); }) ? WindowResult::kDone
-                                                   : WindowResult::kRefused;
+        return Until([&] { return Viewable(w); }) ? WindowResult::kDone : WindowResult::kRefused;
       case ShowCommand::kMinimize:
         if (!wm) return WindowResult::kRefused;  // nobody to keep an icon
         XIconifyWindow(dpy, w, DefaultScreen(dpy));
         XSync(dpy, False);
         return Until([&] { return Iconic(w) && !Viewable(w); }) ? WindowResult::kDone
-                                                                 : WindowResult::kRefused;
+                                                                : WindowResult::kRefused;
       case ShowCommand::kMaximize: {
         if (wm) {
           if (Iconic(w)) DoActivate(w);
@@ -449,18 +449,17 @@ struct X11Windows::Impl {
     ErrorTrap trap(dpy);
     if (HasWm()) {
       // StaticGravity: the numbers place the client area, not the frame around it.
-      const long flags = StaticGravity | (1L << 8) | (1L << 9) | (1L << 10) | (1L << 11) |
-                         (kSourcePager << 12);
+      const long flags =
+          StaticGravity | (1L << 8) | (1L << 9) | (1L << 10) | (1L << 11) | (kSourcePager << 12);
       SendToRoot(w, a.moveresize, flags, left, top, width, height);
     } else {
       XMoveResizeWindow(dpy, w, left, top, width, height);
       XSync(dpy, False);
     }
     return Until([&] {
-             auto r = Rect(w);
-             return r && r->left == left && r->top == top && r->width == width &&
-                    r->height == height;
-           })
+      auto r = Rect(w);
+      return r && r->left == left && r->top == top && r->width == width && r->height == height;
+    })
                ? WindowResult::kDone
                : WindowResult::kRefused;
   }
