@@ -176,7 +176,8 @@ int HotKeyDispatch::GetMacro(int hot_key, platform::WindowId foreground) {
       global = n;
     } else if (scope == store::kScopeWindow && !index_.TopMostOnly(n) && !name.empty()) {
       platform::WindowId found = platform::kNoWindow;
-      if (player_.GetWinHandle(name, found) && platform_.windows.Activate(found)) {
+      if (player_.GetWinHandle(name, found) &&
+          platform_.windows.Activate(found) == platform::WindowResult::kDone) {
         target_window_ = found;
         return n;
       }
@@ -199,7 +200,7 @@ int HotKeyDispatch::GetMacro(int hot_key, platform::WindowId foreground) {
 bool HotKeyDispatch::ActivateProg(const std::string& name) {
   for (const auto& w : platform_.windows.TopLevel()) {
     if (w.title.empty() || !Contains(platform::Cp1252Upper(w.program), name)) continue;
-    if (!platform_.windows.Activate(w.id)) return false;
+    if (platform_.windows.Activate(w.id) != platform::WindowResult::kDone) return false;
     target_window_ = w.id;
     return true;
   }

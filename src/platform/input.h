@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace quillomat::platform {
 
@@ -32,6 +33,16 @@ class Input {
   virtual void MouseEvent(uint32_t flags, int32_t x, int32_t y, int32_t data) = 0;
   virtual ScreenSize Screen() = 0;
   virtual bool CapsLockOn() = 0;
+
+  // Types a cp1252 character for which VkKeyScan finds no key, through a key bound to it for
+  // the moment; false when the character cannot be typed at all.
+  virtual bool TypeCharacter(char ch) = 0;
+  // Announces the cp1252 characters a macro step is about to type, so that any the layout
+  // lacks are bound to spare keys all at once instead of one by one.
+  virtual void PrepareText(std::string_view text) = 0;
+  // Returns once every event injected so far has reached the display server: the end of a
+  // macro step. Events also go out without it, a moment after the last one.
+  virtual void Flush() = 0;
 };
 
 }  // namespace quillomat::platform

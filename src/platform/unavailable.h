@@ -16,6 +16,9 @@ class NoInput : public Input {
   void MouseEvent(uint32_t, int32_t, int32_t, int32_t) override {}
   ScreenSize Screen() override { return screen_; }
   bool CapsLockOn() override { return false; }
+  bool TypeCharacter(char) override { return false; }
+  void PrepareText(std::string_view) override {}
+  void Flush() override {}
 
  private:
   ScreenSize screen_;
@@ -25,10 +28,12 @@ class NoWindows : public Windows {
  public:
   std::vector<WindowInfo> TopLevel() override { return {}; }
   WindowId Foreground() override { return kNoWindow; }
-  bool Activate(WindowId) override { return false; }
-  bool Show(WindowId, ShowCommand) override { return false; }
-  bool MoveResize(WindowId, int, int, int, int) override { return false; }
-  bool Close(WindowId) override { return false; }
+  WindowResult Activate(WindowId) override { return WindowResult::kNoWindow; }
+  WindowResult Show(WindowId, ShowCommand) override { return WindowResult::kNoWindow; }
+  WindowResult MoveResize(WindowId, int, int, int, int) override { return WindowResult::kNoWindow; }
+  std::optional<WindowRect> Geometry(WindowId) override { return std::nullopt; }
+  WindowResult Close(WindowId) override { return WindowResult::kNoWindow; }
+  WindowResult Quit(WindowId) override { return WindowResult::kNoWindow; }
 };
 
 }  // namespace quillomat::platform

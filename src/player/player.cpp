@@ -255,7 +255,7 @@ bool Player::ActivateIt(const std::string& title) {
   if (!GetWinHandle(title, found)) return false;
   // Activation restores a minimised window; a window that refuses the focus is not the
   // window the macro can type into.
-  if (!platform_.windows.Activate(found)) return false;
+  if (platform_.windows.Activate(found) != platform::WindowResult::kDone) return false;
   target_window_ = found;
   return true;
 }
@@ -331,8 +331,10 @@ void Player::WindowCommand(const language::Token& token) {
       windows.Show(window, ShowCommand::kShow);
       break;
     case K::kWindowClose:
-    case K::kWindowShut:
       windows.Close(window);
+      break;
+    case K::kWindowShut:
+      windows.Quit(window);
       break;
     default:
       break;

@@ -33,3 +33,39 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
+
+# start_receiver KIND OUT TITLE: starts x11_xlib_receiver or x11_qt_receiver writing to OUT,
+# waits for its window and gives it the focus; sets receiver_pid.
+start_receiver() {
+  "$X11_TEST_BIN/x11_$1_receiver" "$2" "$3" 2>/dev/null &
+  receiver_pid=$!
+  wait_for 20 window_titled "$3" || fail "the $1 receiver did not appear"
+  focus_window "$3"
+}
+
+# focus_window TITLE: activates the window with that exact title and waits until it has the
+# input focus (a window manager's _NET_ACTIVE_WINDOW can still name a closed window whose id
+# a new window has taken over).
+focus_window() {
+  local id
+  id=$(wmctrl -l | awk -v t="$1" '{ $1 = $1 } { s = $0; sub(/^[^ ]+ [^ ]+ [^ ]+ /, "", s) } s == t { print $1; exit }')
+  [ -n "$id" ] || fail "no window titled $1"
+  has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$((id))" ]; }
+  for _ in 1 2 3 4 5; do
+    xdotool windowactivate "$id" 2>/dev/null || wmctrl -i -a "$id"
+    wait_for 2 has_focus && return 0
+  done
+  fail "could not focus $1"
+}
+
+# same_file A B: the two files are identical.
+same_file() { cmp -s "$1" "$2"; }
+
+# expect_text OUT EXPECTED WHAT: waits until OUT holds exactly EXPECTED, else fails showing
+# the first difference.
+expect_text() {
+  wait_for 15 same_file "$1" "$2" && return 0
+  echo "expected: $(head -c 300 "$2" | od -c | head -5)" >&2
+  echo "received: $(cmp "$1" "$2" 2>&1)" >&2
+  fail "$3"
+}

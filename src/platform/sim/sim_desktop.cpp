@@ -24,26 +24,29 @@ SimWindows::SimWindow* SimWindows::Find(platform::WindowId window) {
   return nullptr;
 }
 
-bool SimWindows::Activate(platform::WindowId window) {
+using platform::WindowResult;
+
+WindowResult SimWindows::Activate(platform::WindowId window) {
   auto it = std::find_if(stack_.begin(), stack_.end(),
                          [&](const SimWindow& w) { return w.info.id == window; });
-  if (it == stack_.end()) return false;
+  if (it == stack_.end()) return WindowResult::kNoWindow;
   if (it->refuses_activation) {
     Log("activate", *it, " refused");
-    return false;
+    return WindowResult::kRefused;
   }
   Log("activate", *it);
   SimWindow w = *it;
   w.minimized = false;
+  w.info.minimized = false;
   w.info.visible = true;
   stack_.erase(it);
   stack_.insert(stack_.begin(), w);
-  return true;
+  return WindowResult::kDone;
 }
 
-bool SimWindows::Show(platform::WindowId window, platform::ShowCommand command) {
+WindowResult SimWindows::Show(platform::WindowId window, platform::ShowCommand command) {
   SimWindow* w = Find(window);
-  if (!w) return false;
+  if (!w) return WindowResult::kNoWindow;
   using platform::ShowCommand;
   static constexpr const char* kNames[] = {"hide", "show", "minimize", "maximize", "restore"};
   Log("window " + std::string(kNames[static_cast<int>(command)]), *w);
@@ -54,12 +57,14 @@ bool SimWindows::Show(platform::WindowId window, platform::ShowCommand command) 
     case ShowCommand::kMaximize: w->maximized = true; w->minimized = false; break;
     case ShowCommand::kRestore: w->maximized = false; w->minimized = false; break;
   }
-  return true;
+  w->info.minimized = w->minimized;
+  return WindowResult::kDone;
 }
 
-bool SimWindows::MoveResize(platform::WindowId window, int left, int top, int width, int height) {
+WindowResult SimWindows::MoveResize(platform::WindowId window, int left, int top, int width,
+                                    int height) {
   SimWindow* w = Find(window);
-  if (!w) return false;
+  if (!w) return WindowResult::kNoWindow;
   Log("window move", *w,
       " " + std::to_string(left) + " " + std::to_string(top) + " " + std::to_string(width) + " " +
           std::to_string(height));
@@ -67,16 +72,7 @@ bool SimWindows::MoveResize(platform::WindowId window, int left, int top, int wi
   w->top = top;
   w->width = width;
   w->height = height;
-  return true;
-}
-
-bool SimWindows::Close(platform::WindowId window) {
-  auto it = std::find_if(stack_.begin(), stack_.end(),
-                         [&](const SimWindow& w) { return w.info.id == window; });
-  if (it == stack_.end()) return false;
-  Log("window close", *it);
-  stack_.erase(it);
-  return true;
+  return WindowResult::kDone;
 }
 
 std::optional<platform::WindowRect> SimWindows::Geometry(platform::WindowId window) {
@@ -85,13 +81,34 @@ std::optional<platform::WindowRect> SimWindows::Geometry(platform::WindowId wind
   return platform::WindowRect{w->left, w->top, w->width, w->height};
 }
 
+WindowResult SimWindows::Close(platform::WindowId window) {
+  auto it = std::find_if(stack_.begin(), stack_.end(),
+                         [&](const SimWindow& w) { return w.info.id == window; });
+  if (it == stack_.end()) return WindowResult::kNoWindow;
+  Log("window close", *it);
+  stack_.erase(it);
+  return WindowResult::kDone;
+}
+
+WindowResult SimWindows::Quit(platform::WindowId window) {
+  SimWindow* w = Find(window);
+  if (!w) return WindowResult::kNoWindow;
+  Log("window quit", *w);
+  const std::string program = w->info.program;
+  std::erase_if(stack_, [&](const SimWindow& s) { return s.info.program == program; });
+  return WindowResult::kDone;
+}
+
+
 void SimWindows::Log(const std::string& verb, const SimWindow& window, const std::string& rest) {
   if (log_) log_->Add(verb + " " + SimEventLog::Quote(window.info.title) + rest);
 }
 
 platform::WindowId SimWindows::Open(const std::string& title, const std::string& program) {
   SimWindow w;
-  w.info = {next_id_++, title, program, true};
+  w.info.id = next_id_++;
+  w.info.title = title;
+  w.info.program = program;
   stack_.insert(stack_.begin(), w);
   return w.info.id;
 }

@@ -31,11 +31,14 @@ class SimWindows : public platform::Windows {
 
   std::vector<platform::WindowInfo> TopLevel() override;
   platform::WindowId Foreground() override;
-  bool Activate(platform::WindowId window) override;
-  bool Show(platform::WindowId window, platform::ShowCommand command) override;
-  bool MoveResize(platform::WindowId window, int left, int top, int width, int height) override;
-  bool Close(platform::WindowId window) override;
+  platform::WindowResult Activate(platform::WindowId window) override;
+  platform::WindowResult Show(platform::WindowId window, platform::ShowCommand command) override;
+  platform::WindowResult MoveResize(platform::WindowId window, int left, int top, int width,
+                                    int height) override;
   std::optional<platform::WindowRect> Geometry(platform::WindowId window) override;
+  platform::WindowResult Close(platform::WindowId window) override;
+  // Ends the window's program: its windows go.
+  platform::WindowResult Quit(platform::WindowId window) override;
 
   // Reports activations ("activate"), show commands, moves and closes ("window ...").
   void SetLog(SimEventLog* log) { log_ = log; }

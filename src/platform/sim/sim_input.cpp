@@ -74,6 +74,13 @@ int16_t SimInput::VkKeyScan(char c) {
   return -1;
 }
 
+bool SimInput::TypeCharacter(char ch) {
+  Event e{Event::kCharacter};
+  e.ch = ch;
+  events_.push_back(e);
+  return true;
+}
+
 std::vector<uint8_t> SimInput::HeldKeys() const {
   std::vector<uint8_t> held;
   for (const auto& e : events_) {
