@@ -111,6 +111,7 @@ class X11HookLibrary::Monitor {
   };
 
   void ReadMasks();
+  void BindExecuteKey();
   void GrabHotKeys();
   void GrabPause(bool grab);
   void OnWake();
@@ -205,6 +206,7 @@ bool X11HookLibrary::Monitor::Init() {
   }
   XSelectInput(display_, root_, PropertyChangeMask);
   active_window_ = ActiveWindow();
+  BindExecuteKey();
 
   ReadMasks();
   GrabHotKeys();
@@ -220,6 +222,28 @@ void X11HookLibrary::Monitor::ReadMasks() {
                                 XkbKeysymToModifiers(display_, XK_Scroll_Lock));
   pause_keycode_ = XKeysymToKeycode(display_, XK_Pause);
   execute_keycode_ = XKeysymToKeycode(display_, XK_Execute);
+}
+
+// Common keymaps have no Execute key, and a spare keycode bound only for the moment of the
+// press is read too late by clients that refresh their maps lazily. So the monitor binds the
+// end-of-playback key to a free keycode once and leaves it there, for the player to press.
+void X11HookLibrary::Monitor::BindExecuteKey() {
+  if (XKeysymToKeycode(display_, XK_Execute) != 0) return;
+  int min_keycode, max_keycode, per_keycode;
+  XDisplayKeycodes(display_, &min_keycode, &max_keycode);
+  KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(min_keycode),
+                                    max_keycode - min_keycode + 1, &per_keycode);
+  if (map == nullptr) return;
+  for (int keycode = max_keycode; keycode >= min_keycode; --keycode) {
+    const KeySym* syms = map + (keycode - min_keycode) * per_keycode;
+    if (std::all_of(syms, syms + per_keycode, [](KeySym s) { return s == NoSymbol; })) {
+      KeySym execute[2] = {XK_Execute, XK_Execute};
+      XChangeKeyboardMapping(display_, keycode, 2, execute, 1);
+      XSync(display_, False);
+      break;
+    }
+  }
+  XFree(map);
 }
 
 void X11HookLibrary::Monitor::GrabHotKeys() {
@@ -343,6 +367,14 @@ void X11HookLibrary::Monitor::Handle(XEvent& event) {
     case KeyPress:
       OnCoreKeyPress(event.xkey);
       return;
+    case KeyRelease:
+      // The grab that the trigger's press started lasts until its release, which comes here.
+      if (!pending_.mouse && pending_.index >= 0 &&
+          pending_.trigger == static_cast<int>(event.xkey.keycode)) {
+        pending_.trigger_down = false;
+        TryPostPending();
+      }
+      return;
     case PropertyNotify:
       if (event.xproperty.atom == net_active_window_) OnActiveWindowChange();
       return;
@@ -372,7 +404,8 @@ void X11HookLibrary::Monitor::OnRawKey(const XIRawEvent& raw, bool press) {
   const bool playing = Playing();
   if (injected && playing) {
     // The player's end-of-playback key: playback is over.
-    if (keycode == execute_keycode_) {
+    if (keycode == execute_keycode_ ||
+        XkbKeycodeToKeysym(display_, static_cast<KeyCode>(keycode), 0, 0) == XK_Execute) {
       {
         std::lock_guard lock(library_.shared_mutex_);
         library_.shared_[kPlayingOffset] = 0;
