@@ -406,11 +406,14 @@ void X11HookLibrary::Monitor::OnRawKey(const XIRawEvent& raw, bool press) {
     // The player's end-of-playback key: playback is over.
     if (keycode == execute_keycode_ ||
         XkbKeycodeToKeysym(display_, static_cast<KeyCode>(keycode), 0, 0) == XK_Execute) {
+      bool ended;
       {
         std::lock_guard lock(library_.shared_mutex_);
-        library_.shared_[kPlayingOffset] = 0;
+        if (library_.open_playbacks_ > 0) --library_.open_playbacks_;
+        ended = library_.open_playbacks_ == 0;
+        if (ended) library_.shared_[kPlayingOffset] = 0;
       }
-      GrabPause(false);
+      if (ended) GrabPause(false);
     }
     return;
   }
@@ -579,7 +582,17 @@ void X11HookLibrary::QlxUpProg(const SharedIndex& b) { QL_PUBLISH(QlxUpProg(b)) 
 void X11HookLibrary::QlxUpProgs(const SharedIndex& b) { QL_PUBLISH(QlxUpProgs(b)) }
 void X11HookLibrary::QlxUpCapture(const SharedIndex& b) { QL_PUBLISH(QlxUpCapture(b)) }
 void X11HookLibrary::QlxUpCaptureOn(const SharedIndex& b) { QL_PUBLISH(QlxUpCaptureOn(b)) }
-void X11HookLibrary::QlxUpInUse(const SharedIndex& b) { QL_PUBLISH(QlxUpInUse(b)) }
+// Every playback publishes 1 and ends with one end key; a playback started inside another
+// (a hot key pressed during it) ends first. Counting them keeps the flag up until the last
+// end key, also when the end key of one playback is seen only after the next has begun.
+void X11HookLibrary::QlxUpInUse(const SharedIndex& b) {
+  {
+    std::lock_guard lock(shared_mutex_);
+    PublishingHookLibrary::QlxUpInUse(b);
+    open_playbacks_ = b.playing == 1 ? open_playbacks_ + 1 : 0;
+  }
+  Wake();
+}
 void X11HookLibrary::QlxUpKeyHook(const SharedIndex& b) { QL_PUBLISH(QlxUpKeyHook(b)) }
 void X11HookLibrary::QlxUpMouseHook(const SharedIndex& b) { QL_PUBLISH(QlxUpMouseHook(b)) }
 

@@ -91,6 +91,7 @@ class X11HookLibrary : public activation::PublishingHookLibrary {
   std::array<uint8_t, store::kSharedIndexSize> shared_{};
   mutable std::mutex shared_mutex_;
   std::vector<int> unavailable_;  // under shared_mutex_
+  int open_playbacks_ = 0;        // under shared_mutex_: playbacks whose end key is to come
   int wake_fds_[2] = {-1, -1};
   std::thread thread_;
   std::atomic<bool> running_{false};
