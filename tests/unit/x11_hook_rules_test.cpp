@@ -1,12 +1,13 @@
 // The pure tables and rules of the X11 desktop monitor. unit_tests links no X11 target, and
 // these files use nothing of Xlib but its keysym constants, so they are compiled in here.
+#include "platform/x11/x11_hook_rules.cpp"
+
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 
-#include "platform/x11/x11_hook_rules.cpp"
 #include "platform/x11/x11_virtual_keys.cpp"
 #include "store/hotkey_catalogue.h"
 
@@ -14,8 +15,8 @@ namespace quillomat::x11 {
 namespace {
 
 // The core modifier masks (X.h, whose None clashes with GoogleTest's).
-constexpr unsigned ShiftMask = 1 << 0, LockMask = 1 << 1, ControlMask = 1 << 2,
-                   Mod1Mask = 1 << 3, Mod2Mask = 1 << 4, Mod4Mask = 1 << 6, Mod5Mask = 1 << 7;
+constexpr unsigned ShiftMask = 1 << 0, LockMask = 1 << 1, ControlMask = 1 << 2, Mod1Mask = 1 << 3,
+                   Mod2Mask = 1 << 4, Mod4Mask = 1 << 6, Mod5Mask = 1 << 7;
 
 TEST(X11VirtualKeys, EveryCatalogueKeyHasAKeysymThatMapsBack) {
   for (int index = 0; index < store::kCatalogueSize; ++index) {
@@ -32,21 +33,26 @@ TEST(X11VirtualKeys, Pairs) {
     uint8_t vk;
     unsigned long keysym;
   };
-  for (const Case& c : std::initializer_list<Case>{
-           {'A', XK_a},          {'Z', XK_z},          {'0', XK_0},
-           {'9', XK_9},          {112, XK_F1},         {123, XK_F12},
-           {13, XK_Return},      {9, XK_Tab},          {8, XK_BackSpace},
-           {32, XK_space},       {45, XK_Insert},      {46, XK_Delete},
-           {36, XK_Home},        {35, XK_End},         {33, XK_Prior},
-           {34, XK_Next},        {37, XK_Left},        {38, XK_Up},
-           {39, XK_Right},       {40, XK_Down},        {190, XK_period},
-           {188, XK_comma},      {191, XK_slash},      {186, XK_semicolon},
-           {222, XK_apostrophe}, {220, XK_backslash},  {219, XK_bracketleft},
-           {221, XK_bracketright}, {189, XK_minus},    {187, XK_equal},
-           {192, XK_grave},      {111, XK_KP_Divide},  {106, XK_KP_Multiply},
-           {109, XK_KP_Subtract}, {107, XK_KP_Add},    {96, XK_KP_0},
-           {105, XK_KP_9},       {27, XK_Escape},      {43, XK_Execute},
-           {0x13, XK_Pause}}) {
+  for (const Case& c : std::initializer_list<Case>{{'A', XK_a},           {'Z', XK_z},
+                                                   {'0', XK_0},           {'9', XK_9},
+                                                   {112, XK_F1},          {123, XK_F12},
+                                                   {13, XK_Return},       {9, XK_Tab},
+                                                   {8, XK_BackSpace},     {32, XK_space},
+                                                   {45, XK_Insert},       {46, XK_Delete},
+                                                   {36, XK_Home},         {35, XK_End},
+                                                   {33, XK_Prior},        {34, XK_Next},
+                                                   {37, XK_Left},         {38, XK_Up},
+                                                   {39, XK_Right},        {40, XK_Down},
+                                                   {190, XK_period},      {188, XK_comma},
+                                                   {191, XK_slash},       {186, XK_semicolon},
+                                                   {222, XK_apostrophe},  {220, XK_backslash},
+                                                   {219, XK_bracketleft}, {221, XK_bracketright},
+                                                   {189, XK_minus},       {187, XK_equal},
+                                                   {192, XK_grave},       {111, XK_KP_Divide},
+                                                   {106, XK_KP_Multiply}, {109, XK_KP_Subtract},
+                                                   {107, XK_KP_Add},      {96, XK_KP_0},
+                                                   {105, XK_KP_9},        {27, XK_Escape},
+                                                   {43, XK_Execute},      {0x13, XK_Pause}}) {
     EXPECT_EQ(VirtualKeyToKeysym(c.vk), c.keysym) << int(c.vk);
     EXPECT_EQ(KeysymToVirtualKey(c.keysym), c.vk) << int(c.vk);
   }

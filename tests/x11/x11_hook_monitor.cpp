@@ -37,14 +37,13 @@ void Say(const std::string& line) {
 int main() {
   posix::PosixEventLoop loop;
   loop.SetMessageHandler([](const platform::PostedMessage& m) {
-    Say("user+" + std::to_string(m.message - activation::kWmUser) + " " +
-        std::to_string(m.wparam) + " " + std::to_string(m.lparam));
+    Say("user+" + std::to_string(m.message - activation::kWmUser) + " " + std::to_string(m.wparam) +
+        " " + std::to_string(m.lparam));
   });
   auto block = std::make_unique<store::SharedIndex>();
   x11::X11HookLibrary library(loop);
   library.QlxUpInit(*block);
-  if (library.QlxHookKeyboard() == 0 || library.QlxHookMouse() == 0 ||
-      library.QlxHookCBT() == 0) {
+  if (library.QlxHookKeyboard() == 0 || library.QlxHookMouse() == 0 || library.QlxHookCBT() == 0) {
     Say("no monitor");
     return 1;
   }

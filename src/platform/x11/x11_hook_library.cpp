@@ -151,7 +151,7 @@ class X11HookLibrary::Monitor {
   int pause_keycode_ = 0;
   int execute_keycode_ = 0;
   std::array<int, 256> last_key_source_{};
-  unsigned modifiers_ = 0;   // effective modifier state
+  unsigned modifiers_ = 0;  // effective modifier state
   unsigned locked_mods_ = 0;
   int group_ = 0;
   Window active_window_ = 0;
@@ -420,8 +420,8 @@ void X11HookLibrary::Monitor::OnRawKey(const XIRawEvent& raw, bool press) {
   if (SharedByte(kTrigwordsOffset) != 1) return;
   KeySym keysym = NoSymbol;
   unsigned consumed = 0;
-  XkbLookupKeySym(display_, static_cast<KeyCode>(keycode),
-                  XkbBuildCoreState(modifiers_, group_), &consumed, &keysym);
+  XkbLookupKeySym(display_, static_cast<KeyCode>(keycode), XkbBuildCoreState(modifiers_, group_),
+                  &consumed, &keysym);
   const TypedKey typed =
       ClassifyTypedKey(keysym, (modifiers_ & (masks_.ctrl | masks_.alt | masks_.win)) != 0);
   if (typed.kind == TypedKey::kCharacter) {
@@ -473,12 +473,7 @@ void X11HookLibrary::Monitor::OnCoreKeyPress(const XKeyEvent& key) {
     if (!pending_.mouse && pending_.trigger_down && pending_.trigger == grab->keycode) return;
     PostPending();
   }
-  pending_ = {grab->index,
-              false,
-              grab->keycode,
-              true,
-              (key.state & LockMask) != 0,
-              ActiveWindow()};
+  pending_ = {grab->index, false, grab->keycode, true, (key.state & LockMask) != 0, ActiveWindow()};
 }
 
 void X11HookLibrary::Monitor::TryPostPending() {
@@ -564,11 +559,11 @@ X11HookLibrary::~X11HookLibrary() {
   }
 }
 
-#define QL_PUBLISH(call)                  \
-  {                                       \
-    std::lock_guard lock(shared_mutex_);  \
-    PublishingHookLibrary::call;          \
-  }                                       \
+#define QL_PUBLISH(call)                 \
+  {                                      \
+    std::lock_guard lock(shared_mutex_); \
+    PublishingHookLibrary::call;         \
+  }                                      \
   Wake();
 
 void X11HookLibrary::QlxUpInit(const SharedIndex& b) { QL_PUBLISH(QlxUpInit(b)) }
@@ -594,8 +589,7 @@ void X11HookLibrary::QlxUpInUse(const SharedIndex& b) {
   Wake();
 }
 void X11HookLibrary::QlxUpKeyHook(const SharedIndex& b) { QL_PUBLISH(QlxUpKeyHook(b)) }
-void X11HookLibrary::QlxUpMouseHook(const SharedIndex& b) { QL_PUBLISH(QlxUpMouseHook(b)) }
-
+void X11HookLibrary::QlxUpMouseHook(const SharedIndex& b){QL_PUBLISH(QlxUpMouseHook(b))}
 #undef QL_PUBLISH
 
 activation::HookHandle X11HookLibrary::QlxHookKeyboard() {

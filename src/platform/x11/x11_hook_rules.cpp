@@ -24,8 +24,7 @@ std::vector<unsigned> LockVariants(unsigned lock_mask, unsigned num_lock_mask,
   return variants;
 }
 
-unsigned CatalogueModifiers(const ModifierMasks& masks, bool ctrl, bool alt, bool shift,
-                            bool win) {
+unsigned CatalogueModifiers(const ModifierMasks& masks, bool ctrl, bool alt, bool shift, bool win) {
   return (ctrl ? masks.ctrl : 0) | (alt ? masks.alt : 0) | (shift ? masks.shift : 0) |
          (win ? masks.win : 0);
 }
