@@ -112,6 +112,7 @@ class X11HookLibrary::Monitor {
 
   void ReadMasks();
   void BindExecuteKey();
+  void OnKeymapChange();
   void GrabHotKeys();
   void GrabPause(bool grab);
   void OnWake();
@@ -145,6 +146,7 @@ class X11HookLibrary::Monitor {
   int xtest_pointer_ = -1;
   ModifierMasks masks_;
   std::vector<unsigned> lock_variants_;
+  std::vector<unsigned> grabbed_variants_;  // the variants the current grabs were taken with
   std::array<uint8_t, store::kHotKeyCount> grabbed_flags_{};
   std::vector<Grab> grabs_;
   bool pause_grabbed_ = false;
@@ -252,15 +254,8 @@ void X11HookLibrary::Monitor::GrabHotKeys() {
     std::memcpy(grabbed_flags_.data(), library_.shared_.data() + kInUseOffset,
                 grabbed_flags_.size());
   }
-  for (const Grab& grab : grabs_) {
-    for (const unsigned variant : lock_variants_) {
-      XUngrabKey(display_, grab.keycode, grab.modifiers | variant, root_);
-    }
-  }
-  grabs_.clear();
+  std::vector<Grab> wanted;
   std::vector<int> unavailable;
-  ArmTrap(display_);
-  Trap().failed.clear();
   for (int index = 0; index < store::kHotKeyCount; ++index) {
     if (grabbed_flags_[index] == 0) continue;
     const store::DecipheredKey key = store::DecipherKey(index);
@@ -270,16 +265,36 @@ void X11HookLibrary::Monitor::GrabHotKeys() {
       unavailable.push_back(index);
       continue;
     }
-    Grab grab{index, keycode, CatalogueModifiers(masks_, key.ctrl, key.alt, key.shift, key.win),
-              NextRequest(display_), 0};
+    wanted.push_back(
+        {index, keycode, CatalogueModifiers(masks_, key.ctrl, key.alt, key.shift, key.win), 0, 0});
+  }
+  // The player rebinds spare keycodes all the time; a keymap change that moves none of the
+  // grabbed keys leaves the grabs alone.
+  const auto same = [](const Grab& a, const Grab& b) {
+    return a.index == b.index && a.keycode == b.keycode && a.modifiers == b.modifiers;
+  };
+  if (grabbed_variants_ == lock_variants_ &&
+      std::equal(wanted.begin(), wanted.end(), grabs_.begin(), grabs_.end(), same)) {
+    return;
+  }
+  for (const Grab& grab : grabs_) {
+    for (const unsigned variant : grabbed_variants_) {
+      XUngrabKey(display_, grab.keycode, grab.modifiers | variant, root_);
+    }
+  }
+  grabs_ = std::move(wanted);
+  grabbed_variants_ = lock_variants_;
+  ArmTrap(display_);
+  Trap().failed.clear();
+  for (Grab& grab : grabs_) {
+    grab.first_serial = NextRequest(display_);
     // The keyboard freezes at the press until the monitor decides: a combination the player
     // types is replayed to the focused window, a real hot key is kept.
-    for (const unsigned variant : lock_variants_) {
-      XGrabKey(display_, keycode, grab.modifiers | variant, root_, True, GrabModeAsync,
+    for (const unsigned variant : grabbed_variants_) {
+      XGrabKey(display_, grab.keycode, grab.modifiers | variant, root_, True, GrabModeAsync,
                GrabModeSync);
     }
     grab.end_serial = NextRequest(display_);
-    grabs_.push_back(grab);
   }
   XSync(display_, False);
   for (const unsigned long serial : Trap().failed) {
@@ -308,6 +323,14 @@ void X11HookLibrary::Monitor::GrabPause(bool grab) {
   }
   XFlush(display_);
   pause_grabbed_ = grab;
+}
+
+void X11HookLibrary::Monitor::OnKeymapChange() {
+  const bool pause = pause_grabbed_;
+  GrabPause(false);  // with the old keycode and variants
+  ReadMasks();
+  GrabHotKeys();
+  GrabPause(pause);
 }
 
 void X11HookLibrary::Monitor::Run() {
@@ -380,8 +403,7 @@ void X11HookLibrary::Monitor::Handle(XEvent& event) {
       return;
     case MappingNotify:
       XRefreshKeyboardMapping(&event.xmapping);
-      ReadMasks();
-      GrabHotKeys();
+      OnKeymapChange();
       return;
     default:
       break;
@@ -538,8 +560,7 @@ void X11HookLibrary::Monitor::OnXkb(const XkbEvent& event) {
     case XkbNewKeyboardNotify:
     case XkbMapNotify:
       XkbRefreshKeyboardMapping(const_cast<XkbMapNotifyEvent*>(&event.map));
-      ReadMasks();
-      GrabHotKeys();
+      OnKeymapChange();
       break;
     default:
       break;
