@@ -63,6 +63,14 @@ xdotool key ctrl+alt+b F3
 expect "user+2 $F3 $active" "F3"
 expect_none "user+2 $CTRL_ALT_B" "a key not in use"
 
+# xdotool types a character the keymap lacks by rebinding a spare keycode; the hot keys
+# survive the keymap changes.
+next
+xdotool type "é"
+sleep 0.3
+xdotool key F3
+expect "user+2 $F3 $active" "F3 after keymap changes"
+
 # The hot key is posted only when its modifiers are up again.
 next
 xdotool keydown ctrl keydown alt key a
