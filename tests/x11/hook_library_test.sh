@@ -127,7 +127,15 @@ expect "user+6 1 0" "activation resets the typing"
 xdotool windowactivate --sync "$first"
 active=$(xdotool getactivewindow)
 
-# Playback: injected hot keys and typing count for nothing, Pause aborts, Execute ends it.
+# Playback: injected hot keys and typing count for nothing (a hot-key combination the
+# player types reaches the focused window), Pause aborts, Execute ends it.
+# presses_of KEYSYM: how many presses of that keysym xev's window received.
+presses_of() { grep -A2 '^KeyPress' "$work/xev.txt" | grep -c "keysym $1,"; }
+xev -event keyboard >"$work/xev.txt" 2>&1 &
+pids+=($!)
+wait_for 10 xdotool search --name '^Event Tester$' || fail "no xev window"
+tester=$(xdotool search --name '^Event Tester$' | head -1)
+xdotool windowactivate --sync "$tester"
 send playing 1
 next
 xdotool key ctrl+alt+a
@@ -136,6 +144,7 @@ xdotool key Pause
 expect "user+5 0 0" "Pause aborts the playback"
 expect_none "user+2" "an injected hot key while playing"
 expect_none "user+6 0" "injected typing while playing"
+[ "$(presses_of 0x61)" -eq 1 ] || fail "the injected Ctrl+Alt+A did not reach the focused window"
 # A playback started inside this one (a hot key during it) ends first: its end key leaves
 # the flag up; the outer one's clears it.
 send playing 1
@@ -150,8 +159,12 @@ send playingflag
 expect "playing 0" "Execute clears the playing flag"
 next
 xdotool key Pause ctrl+alt+a
-expect "user+2 $CTRL_ALT_A $active" "hot key after the playback"
+expect "user+2 $CTRL_ALT_A $tester" "hot key after the playback"
 expect_none "user+5" "Pause after the playback"
+# The user's hot key is kept from the window; Pause is no longer taken.
+[ "$(presses_of 0x61)" -eq 1 ] || fail "the hot key reached the window"
+[ "$(presses_of 0xff13)" -eq 1 ] || fail "Pause is still grabbed after the playback"
+xdotool windowactivate --sync "$first"
 
 # A hot key another program holds is reported; the others are taken.
 start_monitor holder
