@@ -71,12 +71,21 @@ sleep 0.3
 xdotool key F3
 expect "user+2 $F3 $active" "F3 after keymap changes"
 
-# The hot key is posted only when its modifiers are up again.
+# The hot key is posted only when its modifiers are up again, once however often its key
+# went down meanwhile (auto-repeat); another hot key pressed meanwhile follows it.
 next
-xdotool keydown ctrl keydown alt key a
+xdotool keydown ctrl keydown alt key a key a key a
 expect_none "user+2" "hot key with Ctrl and Alt still held"
 xdotool keyup alt keyup ctrl
 expect "user+2 $CTRL_ALT_A $active" "hot key after the modifiers' release"
+sleep 0.3
+[ "$(tail -n +"$((mark + 1))" "$work/main.out" | grep -c "^user+2")" -eq 1 ] ||
+  fail "a held hot key posted more than once"
+next
+xdotool keydown ctrl keydown alt key a keyup alt keyup ctrl key F3
+expect "user+2 $F3 $active" "a second hot key"
+[ "$(tail -n +"$((mark + 1))" "$work/main.out" | grep "^user+2" | cut -d' ' -f2 | tr '\n' ' ')" = "$CTRL_ALT_A $F3 " ] ||
+  fail "hot keys out of order"
 
 # Second-window mode.
 next

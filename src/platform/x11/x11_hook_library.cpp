@@ -122,8 +122,9 @@ class X11HookLibrary::Monitor {
   void OnCoreKeyPress(const XKeyEvent& key);
   void OnActiveWindowChange();
   void OnXkb(const XkbEvent& event);
+  void Queue();
   void TryPostPending();
-  void PostPending();
+  void Post(const Pending& hot_key);
   void ResetTyping();
   Window ActiveWindow();
   void Post(uint32_t message, uint32_t wparam, int64_t lparam = 0) {
@@ -157,7 +158,8 @@ class X11HookLibrary::Monitor {
   unsigned locked_mods_ = 0;
   int group_ = 0;
   Window active_window_ = 0;
-  Pending pending_;
+  Pending pending_;              // the last hot key pressed
+  std::vector<Pending> queued_;  // earlier ones, waiting for the modifiers' release
 };
 
 bool X11HookLibrary::Monitor::Init() {
@@ -469,7 +471,7 @@ void X11HookLibrary::Monitor::OnRawButton(const XIRawEvent& raw, bool press) {
   const int catalogue_button = button == 2 ? 3 : button == 3 ? 2 : 1;
   const int index = MouseHotKeyIndex(catalogue_button, modifiers_, masks_);
   if (index < 0 || SharedByte(kInUseOffset + index) != 1) return;
-  if (pending_.index >= 0) PostPending();
+  if (pending_.index >= 0) Queue();
   pending_ = {index, true, button, true, (locked_mods_ & LockMask) != 0, ActiveWindow()};
 }
 
@@ -493,26 +495,34 @@ void X11HookLibrary::Monitor::OnCoreKeyPress(const XKeyEvent& key) {
   if (pending_.index >= 0) {
     // Auto-repeat of the held trigger adds nothing; a new press is a new hot key.
     if (!pending_.mouse && pending_.trigger_down && pending_.trigger == grab->keycode) return;
-    PostPending();
+    Queue();
   }
   pending_ = {grab->index, false, grab->keycode, true, (key.state & LockMask) != 0, ActiveWindow()};
 }
 
-void X11HookLibrary::Monitor::TryPostPending() {
-  if (pending_.index >= 0 && !pending_.trigger_down && (modifiers_ & masks_.All()) == 0) {
-    PostPending();
-  }
+// A hot key pressed again, or another one, while the modifiers stay held waits for them too;
+// the same hot key waits once, so a held key's auto-repeat plays its macro once.
+void X11HookLibrary::Monitor::Queue() {
+  const bool waiting = std::any_of(queued_.begin(), queued_.end(),
+                                   [this](const Pending& p) { return p.index == pending_.index; });
+  if (!waiting) queued_.push_back(pending_);
+  pending_ = {};
 }
 
-void X11HookLibrary::Monitor::PostPending() {
-  const Pending pending = pending_;
-  pending_ = {};
+void X11HookLibrary::Monitor::TryPostPending() {
+  if ((modifiers_ & masks_.All()) != 0) return;
+  if (pending_.index >= 0 && !pending_.trigger_down) Queue();
+  for (const Pending& queued : queued_) Post(queued);
+  queued_.clear();
+}
+
+void X11HookLibrary::Monitor::Post(const Pending& hot_key) {
   if (SharedByte(kSecondFlagOffset) == 1) {
-    Post(kHotKeyForDialog, static_cast<uint32_t>(pending.index));
+    Post(kHotKeyForDialog, static_cast<uint32_t>(hot_key.index));
   } else {
     Post(kHotKeyPressed,
-         static_cast<uint32_t>(pending.index) | (pending.caps ? kHotKeyCapsLockBit : 0),
-         static_cast<int64_t>(pending.window));
+         static_cast<uint32_t>(hot_key.index) | (hot_key.caps ? kHotKeyCapsLockBit : 0),
+         static_cast<int64_t>(hot_key.window));
   }
 }
 
