@@ -29,7 +29,9 @@ namespace quillomat::x11 {
 //   typing; a hot-key combination the player types is handed on to the focused window. When
 //   nothing plays they count as the user's (xdotool and other automation tools inject the
 //   same way). The end-of-playback key (Execute) injected through XTest clears the playing
-//   flag; while playing, Pause/Break is grabbed and aborts the playback.
+//   flag once every playback published so far has sent its own; the monitor binds Execute
+//   to a free keycode when the keymap lacks it. While playing, Pause/Break is grabbed and
+//   aborts the playback (from any source: the player never presses it).
 class X11HookLibrary : public activation::PublishingHookLibrary {
  public:
   // display_name empty: $DISPLAY.
