@@ -10,7 +10,6 @@
 #include <iostream>
 #include <memory>
 
-#include "activation/publishing_hook_library.h"
 #include "management/main_win.h"
 #include "platform/posix/posix_locale.h"
 #include "platform/posix/posix_named_objects.h"
@@ -20,9 +19,13 @@
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_message_boxes.h"
-#include "platform/qt/qt_sound.h"
 #include "platform/unavailable.h"
+#include "platform/x11/alsa_sound.h"
+#include "platform/x11/x11_hook_library.h"
+#include "platform/x11/x11_input.h"
+#include "platform/x11/x11_windows.h"
 #include "startup/program.h"
+#include "store/hotkey_catalogue.h"
 #include "ui/main_win_view.h"
 #include "ui/playback_forms_view.h"
 #include "ui/popup_menu_view.h"
@@ -68,21 +71,32 @@ int main(int argc, char** argv) {
   qtp::QtEventLoop event_loop;
   qtp::QtMessageBoxes message_boxes;
   qtp::QtClipboard clipboard;
-  qtp::QtSound sound;
-  platform::NoInput input({screen.width(), screen.height()});
-  platform::NoWindows windows;
+  x11::AlsaSound sound;
+  // The desktop's input and windows; without XTest (or another X server than X11) the
+  // program still lists and edits macros, it only cannot play them.
+  std::unique_ptr<platform::Input> input = x11::X11Input::Open();
+  std::unique_ptr<platform::Windows> windows = x11::X11Windows::Open();
+  if (!input || !windows) {
+    std::cerr << "quillomat: the X server offers no XTest or XKB; macros cannot be played\n";
+    input =
+        std::make_unique<platform::NoInput>(platform::ScreenSize{screen.width(), screen.height()});
+    windows = std::make_unique<platform::NoWindows>();
+  }
   posix::PosixProcesses processes;
   posix::PosixShell shell;
   posix::PosixNamedObjects named_objects;
   posix::PosixSingleInstance single_instance;
   posix::PosixLocale locale;
-  platform::Platform platform{event_loop,    message_boxes,   input, windows,
-                              processes,     shell,           sound, clipboard,
+  platform::Platform platform{event_loop,    message_boxes,   *input, *windows,
+                              processes,     shell,           sound,  clipboard,
                               named_objects, single_instance, locale};
 
-  // Until a desktop monitor is available, the hook library publishes and reports nothing.
-  auto make_hooks = [](uint8_t* shared) {
-    return std::make_unique<activation::PublishingHookLibrary>(shared);
+  // The desktop monitor: hot keys, typing, window activations, the abort key.
+  x11::X11HookLibrary* monitor = nullptr;
+  auto make_hooks = [&](uint8_t*) {
+    auto hooks = std::make_unique<x11::X11HookLibrary>(event_loop);
+    monitor = hooks.get();
+    return hooks;
   };
   std::vector<std::string> arguments;
   const QStringList args = QApplication::arguments();
@@ -103,6 +117,15 @@ int main(int argc, char** argv) {
   view.Attach(&main_win, program->settings().use_tray);
   if (!main_win.FormCreate()) return startup::kExitFatal;
   CloseOnTerminate(&view);
+  if (const std::vector<int> taken = monitor->UnavailableHotKeys(); !taken.empty()) {
+    std::string names;
+    for (int index : taken) names += "\n" + store::HotKeyName(index);
+    message_boxes.Show(platform::kWarningTitle,
+                       "These hot keys are held by another program or missing from the "
+                       "keyboard, and will not work:" +
+                           names,
+                       platform::MessageButtons::kOk);
+  }
   if (!program->settings().use_tray) view.show();
   return app.exec();
 }

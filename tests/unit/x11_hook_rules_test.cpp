@@ -1,6 +1,5 @@
-// The pure tables and rules of the X11 desktop monitor. unit_tests links no X11 target, and
-// these files use nothing of Xlib but its keysym constants, so they are compiled in here.
-#include "platform/x11/x11_hook_rules.cpp"
+// The pure tables and rules of the X11 desktop monitor.
+#include "platform/x11/x11_hook_rules.h"
 
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
@@ -8,7 +7,7 @@
 #include <algorithm>
 #include <set>
 
-#include "platform/x11/x11_virtual_keys.cpp"
+#include "platform/x11/x11_virtual_keys.h"
 #include "store/hotkey_catalogue.h"
 
 namespace quillomat::x11 {

@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "activation/hook_library.h"
-#include "platform/posix/posix_event_loop.cpp"  // the test programs link no posix target
+#include "platform/posix/posix_event_loop.h"
 #include "platform/x11/x11_hook_library.h"
 #include "store/shared_index.h"
 
