@@ -2,6 +2,8 @@
 // event a line.
 
 #include <charconv>
+#include <cstdlib>
+#include <memory>
 #include <cmath>
 #include <fstream>
 #include <iostream>
@@ -18,6 +20,16 @@
 #include "platform/sim/sim_playback_forms.h"
 #include "player/file_commands.h"
 #include "player/player.h"
+#include "platform/posix/posix_event_loop.h"
+#include "platform/posix/posix_locale.h"
+#include "platform/posix/posix_named_objects.h"
+#include "platform/posix/posix_processes.h"
+#include "platform/posix/posix_shell.h"
+#include "platform/posix/posix_single_instance.h"
+#include "platform/x11/alsa_sound.h"
+#include "platform/x11/x11_clipboard.h"
+#include "platform/x11/x11_input.h"
+#include "platform/x11/x11_windows.h"
 #include "store/macro_file_io.h"
 #include "store/macro_record.h"
 
@@ -28,28 +40,33 @@ namespace {
 using sim::SimEventLog;
 
 constexpr const char* kUsage =
-    "usage: qlx play --dry-run [OPTIONS] [--] MACRO-TEXT\n"
-    "       qlx play --dry-run [OPTIONS] --text-file FILE\n"
-    "       qlx play --dry-run [OPTIONS] --file FILE.QLX --macro N\n";
+    "usage: qlx play [--dry-run] [OPTIONS] [--] MACRO-TEXT\n"
+    "       qlx play [--dry-run] [OPTIONS] --text-file FILE\n"
+    "       qlx play [--dry-run] [OPTIONS] --file FILE.QLX --macro N\n";
 
 constexpr const char* kHelp =
     "\n"
-    "Plays macro text on a simulated desktop and prints each event on its own line.\n"
+    "Plays macro text into the window that has the focus on the X display in $DISPLAY, or\n"
+    "with --dry-run on a simulated desktop, printing each event on its own line.\n"
     "MACRO-TEXT is taken as UTF-8 and played as cp1252; a text file (played as \"<TFILE:\"\n"
     "plays it, a final Ctrl+Z dropped) and a macro file's record are played as their bytes.\n"
-    "Nothing is typed, no program is started and no file is changed; files that the macro\n"
-    "reads (\"<TFILE:\", \"<CLIPF:\") are read.\n"
+    "In a dry run nothing is typed, no program is started and no file is changed; files\n"
+    "that the macro reads (\"<TFILE:\", \"<CLIPF:\") are read. On the desktop, text put on\n"
+    "the clipboard stays there after qlx has returned, until another program takes it;\n"
+    "pause boxes and repeat prompts take their answers from --answer, messages are printed\n"
+    "on standard error, and \"<SWAP:\" is ignored (there is no open macro file to switch).\n"
     "\n"
     "options:\n"
-    "  --dry-run            play on the simulated desktop (required for now)\n"
-    "  --screen WxH         the screen size (default 1024x768)\n"
-    "  --window TITLE       a window on the desktop; repeatable, the first is in front\n"
+    "  --dry-run            play on the simulated desktop\n"
+    "  --screen WxH         dry run: the screen size (default 1024x768)\n"
+    "  --window TITLE       dry run: a window on the desktop; repeatable, the first is in front\n"
     "  --answer A           how the next pause box or repeat prompt is answered: continue,\n"
     "                       abort, or the text typed into the prompt; repeatable, taken in\n"
     "                       order (when none is left a pause continues, a prompt gets 1)\n"
-    "  --now \"YYYY-MM-DD HH:MM:SS\"  the clock at the start (default 2026-01-05 09:00:00)\n"
+    "  --now \"YYYY-MM-DD HH:MM:SS\"  dry run: the clock at the start (default 2026-01-05\n"
+    "                       09:00:00)\n"
     "\n"
-    "events (TEXT escaped: \\\\ \\r \\n \\t, \\xHH for other bytes outside 0x20..0x7E;\n"
+    "dry-run events (TEXT escaped: \\\\ \\r \\n \\t, \\xHH for other bytes outside 0x20..0x7E;\n"
     "\"QUOTED\" is escaped text in double quotes, a quote inside written \\x22):\n"
     "  key 0xVK down|up                    a key event (Windows virtual-key code)\n"
     "  mouse 0xFLAGS X Y DATA              a mouse event (absolute X Y in 0..65535)\n"
@@ -71,7 +88,8 @@ constexpr const char* kHelp =
     "  message \"TITLE\" \"TEXT\"              an on-top message\n"
     "  box \"TITLE\" \"TEXT\"                  a message box\n"
     "\n"
-    "Without --dry-run the command fails: the real desktop backend is not built yet.\n";
+    "Playing on the desktop fails with exit code 1 when there is no X display, or it lacks\n"
+    "the XTest or XKB extension.\n";
 
 int Usage(const std::string& problem) {
   std::cerr << "qlx play: " << problem << " (qlx play --help)\n";
@@ -204,6 +222,58 @@ struct Options {
   std::optional<int> macro_number;
 };
 
+// What a playing macro reports without a main window: messages and boxes on standard error.
+class StderrBoxes : public platform::MessageBoxes {
+ public:
+  platform::MessageResult Show(const std::string& title, const std::string& text,
+                               platform::MessageButtons buttons) override {
+    std::cerr << "qlx play: " << platform::Cp1252ToUtf8(title) << ": "
+              << platform::Cp1252ToUtf8(text) << "\n";
+    return buttons == platform::MessageButtons::kYesNo ||
+                   buttons == platform::MessageButtons::kYesNoCancel
+               ? platform::MessageResult::kYes
+               : platform::MessageResult::kOk;
+  }
+};
+
+int PlayOnDesktop(const std::string& text, const std::string& nickname, uint16_t activation,
+                  const std::vector<std::string>& answers) {
+  std::unique_ptr<x11::X11Input> input = x11::X11Input::Open();
+  std::unique_ptr<x11::X11Windows> windows = x11::X11Windows::Open();
+  std::unique_ptr<x11::X11Clipboard> clipboard = x11::X11Clipboard::Open();
+  if (!input || !windows || !clipboard) {
+    return Failure("cannot use the X display '" +
+                   std::string(std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "") +
+                   "' (is DISPLAY set, with the XTest and XKB extensions?)");
+  }
+  posix::PosixEventLoop event_loop;
+  StderrBoxes boxes;
+  posix::PosixProcesses processes;
+  posix::PosixShell shell;
+  x11::AlsaSound sound;
+  posix::PosixNamedObjects named_objects;
+  posix::PosixSingleInstance single_instance;
+  posix::PosixLocale locale;
+  platform::Platform platform{event_loop, boxes,         *input,          *windows,
+                              processes,  shell,         sound,           *clipboard,
+                              named_objects, single_instance, locale};
+  // Pauses and prompts answered as told; what they show goes to standard error.
+  SimEventLog log;
+  log.SetSink([](const std::string& line) { std::cerr << "qlx play: " << line << '\n'; });
+  sim::SimPlaybackForms forms;
+  forms.SetLog(&log);
+  for (const auto& answer : answers) forms.Answer(answer);
+  player::DiskFileCommands files;
+  DryRunHost host(log, nickname, activation);
+  player::Player player(platform, forms, host, files);
+  player.SetTargetWindow(windows->Foreground());
+  player.IntoProgram(text);
+  input->Flush();
+  // The clipboard must outlive qlx for the program that pastes it.
+  clipboard->ServeAfterExit();
+  return kExitOk;
+}
+
 }  // namespace
 
 int RunPlay(const std::vector<std::string>& args) {
@@ -271,10 +341,8 @@ int RunPlay(const std::vector<std::string>& args) {
   if (options.macro_file.has_value() != options.macro_number.has_value()) {
     return Usage("--file and --macro go together");
   }
-  if (!options.dry_run) {
-    return Failure(
-        "the real desktop backend is not built yet; use --dry-run to play on the "
-        "simulated desktop");
+  if (!options.dry_run && (!options.windows.empty() || options.now)) {
+    return Usage("--window and --now belong to a dry run");
   }
 
   std::string text;
@@ -307,6 +375,8 @@ int RunPlay(const std::vector<std::string>& args) {
     std::cerr << "qlx play: the macro text is longer than 5000 characters; playing the first "
                  "5000\n";
   }
+
+  if (!options.dry_run) return PlayOnDesktop(text, nickname, activation, options.answers);
 
   SimEventLog log;
   log.SetSink([](const std::string& line) { std::cout << line << '\n'; });

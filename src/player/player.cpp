@@ -41,6 +41,7 @@ void Player::IntoProgram(std::string_view macro_text) {
   const int outer_depth = depth_;
   depth_ = 0;
   DoMacro(text);
+  platform_.input.Flush();
   depth_ = outer_depth;
 }
 
@@ -89,6 +90,8 @@ void Player::DoMacro(std::string_view text) {
   ++depth_;
   Pass pass;
   pass.text = text;
+  // Characters the layout lacks are bound for the whole pass at once.
+  platform_.input.PrepareText(text);
   for (;;) {
     if (pause_aborted_) {
       // Restored once, by the top-level pass, as at the end of the text.
@@ -166,6 +169,13 @@ void Player::TypeChar(char c, PendingModifiers& pending) {
     return;
   }
   const int16_t scan = platform_.input.VkKeyScan(c);
+  // A character the layout has no key for (a dead key's, or one of another script) is typed
+  // through a key bound to it for the moment; only where even that fails does the key event
+  // of code 0xFF stand for it, typing nothing.
+  if (scan == -1 && platform_.input.TypeCharacter(c)) {
+    ReleaseModifiers(pending);
+    return;
+  }
   const auto vk = static_cast<uint8_t>(scan & 0xFF);
   const int shift_state = (scan >> 8) & 0xFF;
   switch (shift_state) {
@@ -269,8 +279,10 @@ platform::WindowId Player::MakeSureItsAParent(platform::WindowId window) {
 
 bool Player::LaunchProgram(const std::string& file, const std::string& parameters, int seconds,
                            bool wait) {
-  platform_.shell.Open(file, parameters);
+  // A program that could not be started has no window to wait for.
+  const bool started = platform_.shell.Open(file, parameters);
   if (!wait) return true;
+  if (!started) return false;
   if (!WaitForWindow(launch_title_, kLaunchTimeoutSeconds)) return false;
   PauseForNoSpeed(seconds);
   return true;

@@ -28,7 +28,8 @@ std::string ShellQuote(const std::string& arg) {
 
 // Exit code and standard output (standard error too with `with_errors`).
 std::pair<int, std::string> Qlx(const std::vector<std::string>& args, bool with_errors = false) {
-  std::string command = QLX_PATH;
+  // No X display: the desktop path must say so rather than touch a session's desktop.
+  std::string command = std::string("env -u DISPLAY ") + QLX_PATH;
   for (const auto& arg : args) command += " " + ShellQuote(arg);
   command += with_errors ? " 2>&1" : " 2>/dev/null";
   std::string out;
@@ -106,8 +107,9 @@ TEST(Qlx, PlayRefusesWhatItCannotDo) {
   const auto real = Qlx({"play", "a"}, true);
   EXPECT_EQ(real.first, 1);
   EXPECT_EQ(real.second,
-            "qlx play: the real desktop backend is not built yet; use --dry-run to play on the "
-            "simulated desktop\n");
+            "qlx play: cannot use the X display '' (is DISPLAY set, with the XTest and XKB "
+            "extensions?)\n");
+  EXPECT_EQ(Qlx({"play", "--window", "A", "a"}).first, 2);
   EXPECT_EQ(Qlx({"play", "--dry-run"}).first, 2);
   EXPECT_EQ(Qlx({"play", "--dry-run", "a", "b"}).first, 2);
   EXPECT_EQ(Qlx({"play", "--dry-run", "--screen", "0x5", "a"}).first, 2);

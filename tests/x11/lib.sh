@@ -67,5 +67,6 @@ expect_text() {
   wait_for 15 same_file "$1" "$2" && return 0
   echo "expected: $(head -c 300 "$2" | od -c | head -5)" >&2
   echo "received: $(cmp "$1" "$2" 2>&1)" >&2
+  echo "received text: $(head -c 300 "$1" | od -c | sed -n 6,9p)" >&2
   fail "$3"
 }

@@ -93,6 +93,11 @@ bool PosixShell::Open(const std::string& target, const std::string& parameters) 
     for (auto& p : SplitParameters(parameters)) argv.push_back(std::move(p));
     return Spawn(argv);
   }
+  // What is neither a program nor an existing document nor an address cannot be opened.
+  struct stat st {};
+  const bool address = target.find("://") != std::string::npos ||
+                       target.rfind("mailto:", 0) == 0 || target.rfind("www.", 0) == 0;
+  if (!address && stat(target.c_str(), &st) != 0) return false;
   const std::string opener = FindOnPath("xdg-open");
   if (opener.empty()) return false;
   return Spawn({opener, target});
