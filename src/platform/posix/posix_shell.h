@@ -8,8 +8,8 @@
 namespace quillomat::posix {
 
 // Starts programs without a shell: an executable given by path or found on PATH is spawned
-
-
+// with its parameters split as a shell would split them; an existing document or an address
+// is handed to xdg-open. Anything else cannot be opened, and says so.
 class PosixShell : public platform::Shell {
  public:
   bool Open(const std::string& target, const std::string& parameters) override;
