@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Typing speed and accuracy, by hand (not in CI): the same 5000-character text typed into an
-# Xlib window and a Qt text field by Quillomat's X11 backend (through x11_driver), by
+# Xlib window and a Qt text field by `qlx play` (the player on the X11 backend), by the
+# backend alone (through x11_driver), by
 # `xdotool type --delay 0` and by `xdotool type` with its default delay; then a 60-character
 # line outside ASCII. Characters per second count until the receiver holds everything (or
 # stops changing); errors are the characters wrong, missing or extra, summed over the rounds; cps is the
 # median round.
-#   bench/typing.sh [ROUNDS]      (build first: ninja -C build x11_driver x11_xlib_receiver x11_qt_receiver)
+#   bench/typing.sh [ROUNDS]      (build first: ninja -C build qlx x11_driver x11_xlib_receiver x11_qt_receiver)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 if [ -z "${DISPLAY:-}" ] || [ -z "${BENCH_INSIDE_X:-}" ]; then
@@ -18,6 +19,7 @@ work=$(mktemp -d)
 receiver_pid=""
 trap '[ -n "$receiver_pid" ] && kill "$receiver_pid" 2>/dev/null; rm -rf "$work"' EXIT
 X11_TEST_BIN=$bin
+qlx=${QLX:-$here/build/qlx}
 
 python3 - "$work" <<'PY'
 import random, sys
@@ -60,6 +62,11 @@ measure() {
   sleep 0.3
   start=$(now)
   case $method in
+    qlx)
+      # Macro text is cp1252 with CR LF line breaks.
+      python3 -c "import sys; open(sys.argv[2], 'wb').write(open(sys.argv[1], encoding='utf-8').read().replace('\n', '\r\n').encode('cp1252'))" "$file" "$work/macro"
+      start=$(now)
+      "$qlx" play --text-file "$work/macro" 2>/dev/null & ;;
     quillomat) "$bin/x11_driver" type "$file" 2>/dev/null & ;;
     xdotool0) xdotool type --delay 0 --file "$file" & ;;
     xdotool) xdotool type --file "$file" & ;;
@@ -86,7 +93,7 @@ measure() {
 
 printf '%-8s %-22s %-9s %8s %8s %s\n' receiver method text 'cps' 'errors' rounds
 for kind in xlib qt; do
-  for method in quillomat xdotool0 xdotool; do
+  for method in qlx quillomat xdotool0 xdotool; do
     for text in ascii upper; do
       n=$rounds
       [ "$method" = xdotool ] && [ "$text" = ascii ] && n=1  # 5000 characters take a minute
@@ -95,6 +102,8 @@ for kind in xlib qt; do
       cps=$(printf '%s\n' "${results[@]}" | awk '{ print $1 }' | sort -n | tr '\n' ' ')
       errs=$(printf '%s\n' "${results[@]}" | awk '{ print $2 }' | tr '\n' ' ')
       label=$method
+      [ "$method" = qlx ] && label="qlx play"
+      [ "$method" = quillomat ] && label="backend (x11_driver)"
       [ "$method" = xdotool0 ] && label="xdotool --delay 0"
       [ "$method" = xdotool ] && label="xdotool (12 ms)"
       printf '%-8s %-22s %-9s %8s %8s  cps: %s errors: %s\n' "$kind" "$label" "$text" \
