@@ -63,8 +63,9 @@ measure() {
   start=$(now)
   case $method in
     qlx)
-      # Macro text is cp1252 with CR LF line breaks.
-      python3 -c "import sys; open(sys.argv[2], 'wb').write(open(sys.argv[1], encoding='utf-8').read().replace('\n', '\r\n').encode('cp1252'))" "$file" "$work/macro"
+      # Macro text is cp1252. The line breaks stay single LFs (typed as Return), so that the
+      # text stays within a macro's 5000 characters.
+      python3 -c "import sys; open(sys.argv[2], 'wb').write(open(sys.argv[1], encoding='utf-8').read().encode('cp1252'))" "$file" "$work/macro"
       start=$(now)
       "$qlx" play --text-file "$work/macro" 2>/dev/null & ;;
     quillomat) "$bin/x11_driver" type "$file" 2>/dev/null & ;;
