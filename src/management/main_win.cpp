@@ -40,8 +40,7 @@ bool TMainWin::FormCreate() {
   const uint32_t handle = view_.WindowHandle();
 
   closing_ = false;
-  tray_supported_ = view_.TraySupported();
-  if (!tray_supported_) settings.use_tray = false;
+  if (!view_.TraySupported()) settings.use_tray = false;
 
   remap_block_ =
       platform.named_objects.CreateBlock(startup::kRemapBlockName, startup::kRemapBlockSize);

@@ -158,7 +158,6 @@ class TMainWin : public player::PlayerHost,
   startup::CommandLineEffects start_flags_;
   bool closing_ = false;
   bool terminating_ = false;
-  bool tray_supported_ = false;
   std::unique_ptr<platform::SharedBlock> remap_block_;
   std::unique_ptr<platform::SharedBlock> cbt_block_;
   activation::HookHandle cbt_hook_ = 0;
