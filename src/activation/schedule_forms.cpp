@@ -26,7 +26,9 @@ std::optional<int> Number(const std::string& text) {
   return negative ? -value : value;
 }
 
-FormRefusal Error(const char* text, const char* field) { return {platform::kErrorTitle, text, field}; }
+FormRefusal Error(const char* text, const char* field) {
+  return {platform::kErrorTitle, text, field};
+}
 
 void StoreTime(store::MacroRecord& r, const std::string& text) {
   const ScheduleTime t = ReadScheduleTime(text);

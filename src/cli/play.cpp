@@ -2,12 +2,12 @@
 // event a line.
 
 #include <charconv>
-#include <cstdlib>
-#include <memory>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,21 +15,21 @@
 #include "cli/commands.h"
 #include "language/macro_text.h"
 #include "platform/cp1252.h"
-#include "platform/sim/sim_event_log.h"
-#include "platform/sim/sim_platform.h"
-#include "platform/sim/sim_playback_forms.h"
-#include "player/file_commands.h"
-#include "player/player.h"
 #include "platform/posix/posix_event_loop.h"
 #include "platform/posix/posix_locale.h"
 #include "platform/posix/posix_named_objects.h"
 #include "platform/posix/posix_processes.h"
 #include "platform/posix/posix_shell.h"
 #include "platform/posix/posix_single_instance.h"
+#include "platform/sim/sim_event_log.h"
+#include "platform/sim/sim_platform.h"
+#include "platform/sim/sim_playback_forms.h"
 #include "platform/x11/alsa_sound.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_input.h"
 #include "platform/x11/x11_windows.h"
+#include "player/file_commands.h"
+#include "player/player.h"
 #include "store/macro_file_io.h"
 #include "store/macro_record.h"
 
@@ -254,8 +254,8 @@ int PlayOnDesktop(const std::string& text, const std::string& nickname, uint16_t
   posix::PosixNamedObjects named_objects;
   posix::PosixSingleInstance single_instance;
   posix::PosixLocale locale;
-  platform::Platform platform{event_loop, boxes,         *input,          *windows,
-                              processes,  shell,         sound,           *clipboard,
+  platform::Platform platform{event_loop,    boxes,           *input, *windows,
+                              processes,     shell,           sound,  *clipboard,
                               named_objects, single_instance, locale};
   // Pauses and prompts answered as told; what they show goes to standard error.
   SimEventLog log;

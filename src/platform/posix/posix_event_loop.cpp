@@ -32,10 +32,16 @@ platform::LocalTime PosixEventLoop::Now() {
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   std::tm tm{};
   localtime_r(&seconds, &tm);
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) %
-                  1000;
-  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,          tm.tm_hour,
-          tm.tm_min,         tm.tm_sec,     static_cast<int>(ms.count()), tm.tm_wday};
+  const auto ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+  return {tm.tm_year + 1900,
+          tm.tm_mon + 1,
+          tm.tm_mday,
+          tm.tm_hour,
+          tm.tm_min,
+          tm.tm_sec,
+          static_cast<int>(ms.count()),
+          tm.tm_wday};
 }
 
 void PosixEventLoop::Post(const platform::PostedMessage& message) {

@@ -95,8 +95,8 @@ bool PosixShell::Open(const std::string& target, const std::string& parameters) 
   }
   // What is neither a program nor an existing document nor an address cannot be opened.
   struct stat st {};
-  const bool address = target.find("://") != std::string::npos ||
-                       target.rfind("mailto:", 0) == 0 || target.rfind("www.", 0) == 0;
+  const bool address = target.find("://") != std::string::npos || target.rfind("mailto:", 0) == 0 ||
+                       target.rfind("www.", 0) == 0;
   if (!address && stat(target.c_str(), &st) != 0) return false;
   const std::string opener = FindOnPath("xdg-open");
   if (opener.empty()) return false;

@@ -51,11 +51,23 @@ WindowResult SimWindows::Show(platform::WindowId window, platform::ShowCommand c
   static constexpr const char* kNames[] = {"hide", "show", "minimize", "maximize", "restore"};
   Log("window " + std::string(kNames[static_cast<int>(command)]), *w);
   switch (command) {
-    case ShowCommand::kHide: w->info.visible = false; break;
-    case ShowCommand::kShow: w->info.visible = true; break;
-    case ShowCommand::kMinimize: w->minimized = true; break;
-    case ShowCommand::kMaximize: w->maximized = true; w->minimized = false; break;
-    case ShowCommand::kRestore: w->maximized = false; w->minimized = false; break;
+    case ShowCommand::kHide:
+      w->info.visible = false;
+      break;
+    case ShowCommand::kShow:
+      w->info.visible = true;
+      break;
+    case ShowCommand::kMinimize:
+      w->minimized = true;
+      break;
+    case ShowCommand::kMaximize:
+      w->maximized = true;
+      w->minimized = false;
+      break;
+    case ShowCommand::kRestore:
+      w->maximized = false;
+      w->minimized = false;
+      break;
   }
   w->info.minimized = w->minimized;
   return WindowResult::kDone;
@@ -98,7 +110,6 @@ WindowResult SimWindows::Quit(platform::WindowId window) {
   std::erase_if(stack_, [&](const SimWindow& s) { return s.info.program == program; });
   return WindowResult::kDone;
 }
-
 
 void SimWindows::Log(const std::string& verb, const SimWindow& window, const std::string& rest) {
   if (log_) log_->Add(verb + " " + SimEventLog::Quote(window.info.title) + rest);

@@ -125,8 +125,7 @@ class SimClipboard : public platform::Clipboard {
 // Named objects shared within this process, as between one program and its hook library.
 class SimNamedObjects : public platform::NamedObjects {
  public:
-  std::unique_ptr<platform::SharedBlock> CreateBlock(const std::string& name,
-                                                     size_t size) override;
+  std::unique_ptr<platform::SharedBlock> CreateBlock(const std::string& name, size_t size) override;
   std::unique_ptr<platform::NamedMutex> CreateMutex(const std::string& name) override;
 
   void SetFails(bool fails) { fails_ = fails; }

@@ -55,20 +55,34 @@ int16_t SimInput::VkKeyScan(char c) {
   // Ctrl+[ and DEL is Ctrl+Backspace, as Windows answers for the US layout); the remaining
   // ones are Ctrl with their letter.
   switch (ch) {
-    case ' ': return 0x20;
-    case '\t': return 0x09;
-    case '\r': return 0x0D;
-    case '\n': return static_cast<int16_t>(kCtrl | 0x0D);
-    case '\b': return 0x08;
-    case 0x03: return 0x03;  // VK_CANCEL
-    case 0x1B: return static_cast<int16_t>(kCtrl | 0xDB);
-    case 0x1C: return static_cast<int16_t>(kCtrl | 0xDC);
-    case 0x1D: return static_cast<int16_t>(kCtrl | 0xDD);
-    case 0x00: return static_cast<int16_t>(kCtrl | kShift | '2');
-    case 0x1E: return static_cast<int16_t>(kCtrl | kShift | '6');
-    case 0x1F: return static_cast<int16_t>(kCtrl | kShift | 0xBD);
-    case 0x7F: return static_cast<int16_t>(kCtrl | 0x08);
-    default: break;
+    case ' ':
+      return 0x20;
+    case '\t':
+      return 0x09;
+    case '\r':
+      return 0x0D;
+    case '\n':
+      return static_cast<int16_t>(kCtrl | 0x0D);
+    case '\b':
+      return 0x08;
+    case 0x03:
+      return 0x03;  // VK_CANCEL
+    case 0x1B:
+      return static_cast<int16_t>(kCtrl | 0xDB);
+    case 0x1C:
+      return static_cast<int16_t>(kCtrl | 0xDC);
+    case 0x1D:
+      return static_cast<int16_t>(kCtrl | 0xDD);
+    case 0x00:
+      return static_cast<int16_t>(kCtrl | kShift | '2');
+    case 0x1E:
+      return static_cast<int16_t>(kCtrl | kShift | '6');
+    case 0x1F:
+      return static_cast<int16_t>(kCtrl | kShift | 0xBD);
+    case 0x7F:
+      return static_cast<int16_t>(kCtrl | 0x08);
+    default:
+      break;
   }
   if (ch >= 1 && ch <= 26) return static_cast<int16_t>(kCtrl | ('A' + ch - 1));
   return -1;

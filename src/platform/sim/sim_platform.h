@@ -24,8 +24,8 @@ struct SimPlatform {
   SimLocale locale;
 
   platform::Platform View() {
-    return {event_loop, message_boxes, input,     windows,       processes,
-            shell,      sound,         clipboard, named_objects, single_instance, locale};
+    return {event_loop, message_boxes, input,         windows,         processes, shell,
+            sound,      clipboard,     named_objects, single_instance, locale};
   }
 };
 
