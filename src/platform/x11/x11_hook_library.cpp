@@ -316,12 +316,12 @@ void X11HookLibrary::Monitor::GrabHotKeys() {
 
 void X11HookLibrary::Monitor::GrabPause(bool grab) {
   if (grab == pause_grabbed_ || pause_keycode_ == 0) return;
-  for (const unsigned variant : lock_variants_) {
-    if (grab) {
-      XGrabKey(display_, pause_keycode_, variant, root_, True, GrabModeAsync, GrabModeAsync);
-    } else {
-      XUngrabKey(display_, pause_keycode_, variant, root_);
-    }
+  // Whatever modifiers are down: a playing macro may hold Ctrl (Ctrl+Pause is Break), Alt or
+  // Shift, and the abort must still come through.
+  if (grab) {
+    XGrabKey(display_, pause_keycode_, AnyModifier, root_, True, GrabModeAsync, GrabModeAsync);
+  } else {
+    XUngrabKey(display_, pause_keycode_, AnyModifier, root_);
   }
   XFlush(display_);
   pause_grabbed_ = grab;

@@ -356,9 +356,14 @@ struct X11Input::Impl {
     while (XEventsQueued(dpy, from_socket ? QueuedAfterReading : QueuedAlready) > 0) {
       XEvent ev;
       XNextEvent(dpy, &ev);
+      // A free keycode that another client binds (the desktop monitor puts its end-of-playback
+      // key on one) is no longer ours to use: only keycodes that carry our binding count.
       auto outside_spares = [&](int first, int count) {
         for (int kc = first; kc < first + count; ++kc) {
-          if (!IsSpare(static_cast<KeyCode>(kc))) return true;
+          const bool ours = std::any_of(spares.begin(), spares.end(), [&](const Spare& s) {
+            return s.kc == kc && s.ks != NoSymbol;
+          });
+          if (!ours) return true;
         }
         return false;
       };
