@@ -55,6 +55,12 @@ class CountingInput : public platform::Input {
   void MouseEvent(uint32_t, int32_t, int32_t, int32_t) override { ++events; }
   platform::ScreenSize Screen() override { return {800, 600}; }
   bool CapsLockOn() override { return false; }
+  bool TypeCharacter(char) override {
+    ++events;
+    return true;
+  }
+  void PrepareText(std::string_view) override {}
+  void Flush() override {}
 
   long events = 0;
 
