@@ -121,37 +121,12 @@ CPP
 g++ -O2 -o "$work/probe" "$work/probe.cpp" -lX11 -lXtst
 
 # Ctrl+Alt+H types "a"; the Trigword "qqsig" types "b".
-record() {
-  cat <<REC
-[record $1]
-nickname = "$2"
-scope_name = ""
-trigword = "$4"
-activation = $3
-scope = 1
-active = 1
-reserved1 = 00 00
-text = "$5"
-icon_name = ""
-schedule_kind = 0
-day_flags = 0 0 0 0 0 0 0
-hour = 0
-minute = 0
-month = 0
-day_of_month = 0
-minute_past_hour = 0
-interval = 0
-day_of_week = 0
-year = 0
-pm = 0
-top_most_only = 0
-last_modified = 46000.5
-reserved2 = 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00
-
-REC
-}
 mkdir -p "$QUILLOMAT_HOME"
-{ echo "qlx-dump 1"; record 1 Hot 151 "" a; record 2 Word 20000 qqsig b; } >"$work/m.txt"
+{
+  echo "qlx-dump 1"
+  macro_record 1 Hot 151 1 "" "" a
+  macro_record 2 Word 20000 1 "" qqsig b
+} >"$work/m.txt"
 "$QLX" load "$work/m.txt" "$QUILLOMAT_HOME/QUILX.QLX" >/dev/null
 "$QUILLOMAT" >"$work/log" 2>&1 &
 qpid=$!

@@ -70,3 +70,36 @@ expect_text() {
   echo "received text: $(head -c 300 "$1" | od -c | sed -n 6,9p)" >&2
   fail "$3"
 }
+
+# macro_record NUMBER NICKNAME ACTIVATION SCOPE SCOPE_NAME TRIGWORD TEXT [TOP_MOST_ONLY]: one
+# record in the text form that `qlx load` reads (schedule kind 0, so a timed macro plays at
+# start-up).
+macro_record() {
+  cat <<REC
+[record $1]
+nickname = "$2"
+scope_name = "$5"
+trigword = "$6"
+activation = $3
+scope = $4
+active = 1
+reserved1 = 00 00
+text = "$7"
+icon_name = ""
+schedule_kind = 0
+day_flags = 0 0 0 0 0 0 0
+hour = 0
+minute = 0
+month = 0
+day_of_month = 0
+minute_past_hour = 0
+interval = 0
+day_of_week = 0
+year = 0
+pm = 0
+top_most_only = ${8:-0}
+last_modified = 46000.5
+reserved2 = 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00
+
+REC
+}

@@ -11,38 +11,11 @@ trap 'for p in $quillomat_pid $receiver_pid "${pids[@]}"; do kill "$p" 2>/dev/nu
       rm -rf "$work"' EXIT
 setxkbmap us
 
-# record NICKNAME ACTIVATION SCOPE SCOPE_NAME TRIGWORD TEXT [TOP_MOST_ONLY]: one record of
-# "qlx load" text.
+# record NICKNAME ACTIVATION SCOPE SCOPE_NAME TRIGWORD TEXT [TOP_MOST_ONLY]: the next record.
 n=0
 record() {
   n=$((n + 1))
-  cat <<REC
-[record $n]
-nickname = "$1"
-scope_name = "$4"
-trigword = "$5"
-activation = $2
-scope = $3
-active = 1
-reserved1 = 00 00
-text = "$6"
-icon_name = ""
-schedule_kind = 0
-day_flags = 0 0 0 0 0 0 0
-hour = 0
-minute = 0
-month = 0
-day_of_month = 0
-minute_past_hour = 0
-interval = 0
-day_of_week = 0
-year = 0
-pm = 0
-top_most_only = ${7:-0}
-last_modified = 46000.5
-reserved2 = 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00
-
-REC
+  macro_record "$n" "$@"
 }
 # Catalogue indices and activations. Ctrl+Alt+F1..F12 switch virtual terminals: the X server
 # takes them before any grab.
