@@ -6,6 +6,8 @@
 #include <map>
 #include <optional>
 
+#include "platform/escaped_text.h"
+
 namespace quillomat::cli {
 
 using store::MacroRecord;
@@ -342,31 +344,11 @@ std::string BuildRecord(const std::map<std::string, Entry>& fields, int header_l
 
 std::string QuoteBytes(std::string_view bytes) {
   std::string out = "\"";
-  for (unsigned char c : bytes) {
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case '"':
-        out += "\\\"";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c >= 0x20 && c <= 0x7E) {
-          out += static_cast<char>(c);
-        } else {
-          out += "\\x";
-          out += kHex[c >> 4];
-          out += kHex[c & 15];
-        }
+  for (const char c : platform::EscapeBytes(bytes)) {
+    if (c == '"') {
+      out += "\\\"";
+    } else {
+      out += c;
     }
   }
   return out + "\"";
